@@ -1,0 +1,11 @@
+// The subcommands of the voziroz tool. Each takes the arguments after its name and returns the
+// process exit code: 0 success, 1 a failure reported on standard error, 2 bad usage.
+#pragma once
+
+#include <span>
+
+namespace voziroz::cli {
+
+int RunLines(std::span<char*> args);
+
+}  // namespace voziroz::cli

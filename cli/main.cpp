@@ -1,0 +1,39 @@
+// voziroz: the command-line tool. `voziroz COMMAND ARGS...`; see `voziroz help`.
+#include <cstdio>
+#include <cstring>
+#include <span>
+#include <string_view>
+
+#include "cli/commands.h"
+
+namespace {
+
+struct Command {
+  std::string_view name;
+  std::string_view usage;
+  int (*run)(std::span<char*> args);
+};
+
+constexpr Command kCommands[] = {
+    {"lines", "lines FILE            the pre-parsed lines and the five row estimates",
+     voziroz::cli::RunLines},
+};
+
+int Usage(FILE* out) {
+  std::fprintf(out, "usage: voziroz COMMAND ARGS...\n");
+  for (const Command& c : kCommands) std::fprintf(out, "  voziroz %.*s\n", int(c.usage.size()), c.usage.data());
+  return out == stdout ? 0 : 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage(stderr);
+  std::string_view name = argv[1];
+  if (name == "help" || name == "--help" || name == "-h") return Usage(stdout);
+  for (const Command& c : kCommands) {
+    if (c.name == name) return c.run(std::span<char*>(argv + 2, argc - 2));
+  }
+  std::fprintf(stderr, "voziroz: unknown command '%s'\n", argv[1]);
+  return Usage(stderr);
+}

@@ -1,0 +1,74 @@
+// tSimpleTable: the engine's in-memory relational table. Named columns, rows of compact cells,
+// one integer key column by which the rows are sorted and searched.
+//
+// Cells are 16 bytes: a kind and either a number or a view into the table's own text pool, so
+// a table owns all its text and can outlive the lines it was built from.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/text_buffer.h"
+
+namespace voziroz {
+
+enum class CellKind : std::uint8_t { Empty, Text, Int32, Int8, UInt8 };
+
+struct Cell {
+  CellKind Kind = CellKind::Empty;
+  std::int32_t Number = 0;   // the integer, or the text's length
+  std::uint64_t Offset = 0;  // the text's first byte in the pool
+};
+
+class tSimpleTable {
+ public:
+  std::vector<std::string> ColNames;
+  std::int32_t KeyCol = 0;
+  std::int32_t ColCount = 0;
+  // While filling: the number of rows allocated. Once finished: the index of the last row.
+  std::int32_t LastRow = 0;
+
+  // Sets the layout and reserves `estimate` rows (LastRow 0 first, then AddRows).
+  void Make(std::vector<std::string> col_names, std::int32_t key_col, std::int32_t estimate);
+  // LastRow += n; new rows hold empty cells.
+  void AddRows(std::int32_t n);
+  // Cuts Rows to last_row + 1 rows and sets LastRow; does not sort.
+  void Finish(std::int32_t last_row);
+  // Quicksort of rows 0 to LastRow by the key column (middle pivot, not stable).
+  void SortByKey();
+
+  std::int32_t RowsAllocated() const { return static_cast<std::int32_t>(cells_.size() / Width()); }
+
+  const Cell& At(std::int32_t row, std::int32_t col) const { return cells_[Index(row, col)]; }
+  std::string_view TextOf(const Cell& cell) const {
+    return {pool_.data() + cell.Offset, static_cast<std::size_t>(cell.Number)};
+  }
+  // The cell as an integer for comparisons and keys: integers as they are, text and empty as 0.
+  std::int32_t KeyOf(std::int32_t row) const;
+
+  void SetEmpty(std::int32_t row, std::int32_t col) { cells_[Index(row, col)] = Cell{}; }
+  void SetText(std::int32_t row, std::int32_t col, std::string_view text);
+  void SetInt32(std::int32_t row, std::int32_t col, std::int32_t value) {
+    cells_[Index(row, col)] = Cell{CellKind::Int32, value, 0};
+  }
+  void SetInt8(std::int32_t row, std::int32_t col, std::int8_t value) {
+    cells_[Index(row, col)] = Cell{CellKind::Int8, value, 0};
+  }
+  void SetUInt8(std::int32_t row, std::int32_t col, std::uint8_t value) {
+    cells_[Index(row, col)] = Cell{CellKind::UInt8, value, 0};
+  }
+
+ private:
+  std::size_t Width() const { return ColCount > 0 ? static_cast<std::size_t>(ColCount) : 1; }
+  std::size_t Index(std::int32_t row, std::int32_t col) const {
+    return static_cast<std::size_t>(row) * Width() + static_cast<std::size_t>(col);
+  }
+  void SwapRows(std::int32_t a, std::int32_t b);
+
+  std::vector<Cell> cells_;  // row-major, ColCount cells a row
+  TextBuffer pool_;          // text of every text cell ever set
+};
+
+}  // namespace voziroz

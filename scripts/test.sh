@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Second quick-start command: install, build, and run every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/build.sh "$@"
+build=${VOZIROZ_BUILD_DIR:-build}
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
