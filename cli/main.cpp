@@ -21,7 +21,8 @@ constexpr Command kCommands[] = {
 
 int Usage(FILE* out) {
   std::fprintf(out, "usage: voziroz COMMAND ARGS...\n");
-  for (const Command& c : kCommands) std::fprintf(out, "  voziroz %.*s\n", int(c.usage.size()), c.usage.data());
+  for (const Command& c : kCommands)
+    std::fprintf(out, "  voziroz %.*s\n", int(c.usage.size()), c.usage.data());
   return out == stdout ? 0 : 2;
 }
 

@@ -37,7 +37,8 @@ void tSimpleTable::SetText(std::int32_t row, std::int32_t col, std::string_view 
 }
 
 void tSimpleTable::SwapRows(std::int32_t a, std::int32_t b) {
-  for (std::size_t c = 0; c < Width(); ++c) std::swap(cells_[Index(a, 0) + c], cells_[Index(b, 0) + c]);
+  for (std::size_t c = 0; c < Width(); ++c)
+    std::swap(cells_[Index(a, 0) + c], cells_[Index(b, 0) + c]);
 }
 
 // The exact steps of the classic middle-pivot quicksort: rows with equal keys end up in the

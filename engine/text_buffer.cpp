@@ -31,9 +31,13 @@ char* Allocate(std::size_t bytes) {
 
 }  // namespace
 
-void TextBuffer::Free::operator()(char* p) const { std::free(p); }
+void TextBuffer::Free::operator()(char* p) const {
+  std::free(p);
+}
 
-TextBuffer::TextBuffer(std::string_view text) { Append(text); }
+TextBuffer::TextBuffer(std::string_view text) {
+  Append(text);
+}
 
 TextBuffer& TextBuffer::operator=(const TextBuffer& other) {
   if (this != &other) {

@@ -36,11 +36,4 @@ std::u16string AnsiToUtf16(std::string_view ansi);
 // UTF-16 to Windows-1252 (unmapped code points become '?').
 std::string Utf16ToAnsi(std::u16string_view text);
 
-// Upper-casing by the code page's rules (a-z, the accented small letters, š œ ž ÿ).
-char AnsiUpper(char c);
-std::string AnsiUpperCase(std::string_view text);
-// Lower-casing likewise (for comparing parameters).
-char AnsiLower(char c);
-std::string AnsiLowerCase(std::string_view text);
-
 }  // namespace voziroz

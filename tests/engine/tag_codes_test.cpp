@@ -11,9 +11,8 @@ TEST(TagCodes, AliasesShareTheCodeOfTheFirstName) {
     TagCode code;
     const char* name;
   };
-  const Case cases[] = {{"PROP", 34, "PROP"},  {"IMMI", 29, "IMMI"},
-                        {"EMAIL", 61, "EMAI"}, {"BAPL", 4, "BAPM"},
-                        {"LINAGE-LINKED", 43, "FORM"}, {"NSFX", 88, "NSFX"}};
+  const Case cases[] = {{"PROP", 34, "PROP"}, {"IMMI", 29, "IMMI"},          {"EMAIL", 61, "EMAI"},
+                        {"BAPL", 4, "BAPM"},  {"LINAGE-LINKED", 43, "FORM"}, {"NSFX", 88, "NSFX"}};
   for (const Case& c : cases) {
     EXPECT_EQ(TagToCode(c.tag), c.code) << c.tag;
     EXPECT_EQ(CodeToTag(c.code), c.name) << c.tag;

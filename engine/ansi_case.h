@@ -1,0 +1,16 @@
+// Upper- and lower-casing of Windows-1252 text by the code page's own rules, independent of the
+// locale: ASCII letters, the accented letters 0xC0-0xDE / 0xE0-0xFE (not the multiplication and
+// division signs), and the pairs S/s caron, OE/oe, Z/z caron, Y/y diaeresis.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace voziroz {
+
+char AnsiUpper(char c);
+char AnsiLower(char c);
+std::string AnsiUpperCase(std::string_view text);
+std::string AnsiLowerCase(std::string_view text);
+
+}  // namespace voziroz
