@@ -206,7 +206,7 @@ TEST_F(ThumbnailTest, ASourceThatIsNotAJpegLeavesAnEmptyTarget) {
   }
 }
 
-TEST_F(ThumbnailTest, TargetProblemsKeepTheSourceIntact) {
+TEST_F(ThumbnailTest, TargetProblemsFailAndKeepTheSourceIntact) {
   const fs::path source = WhiteSource(40, 30);
   const std::string original = test::ReadBytes(source);
   EXPECT_FALSE(CreateThumbnail(source.string(), source.string(), 10, 10, 0));
@@ -215,6 +215,8 @@ TEST_F(ThumbnailTest, TargetProblemsKeepTheSourceIntact) {
   EXPECT_EQ(test::ReadBytes(source), original);
   EXPECT_FALSE(CreateThumbnail(source.string(), (folder_ / "no" / "such.jpg").string(), 10, 10, 0));
   EXPECT_FALSE(fs::exists(folder_ / "no"));
+  if (fs::exists("/dev/full"))
+    EXPECT_FALSE(CreateThumbnail(source.string(), "/dev/full", 10, 10, 0));
   // A NUL byte would make the system see a shorter, different name.
   EXPECT_FALSE(
       CreateThumbnail(source.string(), target_.string() + std::string(1, '\0') + "x", 10, 10, 0));
