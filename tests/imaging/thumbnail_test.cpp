@@ -215,8 +215,9 @@ TEST_F(ThumbnailTest, TargetProblemsFailAndKeepTheSourceIntact) {
   EXPECT_EQ(test::ReadBytes(source), original);
   EXPECT_FALSE(CreateThumbnail(source.string(), (folder_ / "no" / "such.jpg").string(), 10, 10, 0));
   EXPECT_FALSE(fs::exists(folder_ / "no"));
-  if (fs::exists("/dev/full"))
+  if (fs::exists("/dev/full")) {
     EXPECT_FALSE(CreateThumbnail(source.string(), "/dev/full", 10, 10, 0));
+  }
   // A NUL byte would make the system see a shorter, different name.
   EXPECT_FALSE(
       CreateThumbnail(source.string(), target_.string() + std::string(1, '\0') + "x", 10, 10, 0));
