@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -88,6 +89,16 @@ TEST_F(JpegCodecTest, GraySourceIsQuantisedTo236Levels) {
   EXPECT_LE(test::ColorDistance(PixelAt(image, 128, 8), Rgb{128, 128, 128}), 4);
 }
 
+// `jpeg` with the frame header's sides replaced (a baseline file's SOF0 segment).
+std::string WithClaimedSize(std::string jpeg, int width, int height) {
+  const std::size_t sof = jpeg.find("\xFF\xC0");
+  jpeg[sof + 5] = static_cast<char>(height >> 8);
+  jpeg[sof + 6] = static_cast<char>(height);
+  jpeg[sof + 7] = static_cast<char>(width >> 8);
+  jpeg[sof + 8] = static_cast<char>(width);
+  return jpeg;
+}
+
 struct BadSource {
   const char* name;
   std::string bytes;
@@ -106,6 +117,12 @@ TEST_F(JpegCodecTest, SourcesThatAreNotDecodableJpegsFailWithLibjpegsMessage) {
       },
       JpegKind::kColorProgressive);
   const std::string progressive = test::ReadBytes(folder_ / "progressive.jpg");
+  test::WriteJpeg(
+      folder_ / "cmyk.jpg", 16, 16,
+      [](int, int) {
+        return Rgb{10, 20, 30};
+      },
+      JpegKind::kCmyk);
   const BadSource cases[] = {
       {"text", "This is a text file, not a picture.\n", "Not a JPEG file: starts with 0x54 0x68"},
       {"empty", "", "Empty input file"},
@@ -116,6 +133,12 @@ TEST_F(JpegCodecTest, SourcesThatAreNotDecodableJpegsFailWithLibjpegsMessage) {
        "Premature end of JPEG file"},
       {"scan cut by a marker", good.substr(0, good.size() / 2) + "\xFF\xD9",
        "Corrupt JPEG data: premature end of data segment"},
+      // A few bytes claiming a huge image fail at the end of the data, not after making up
+      // 600 million pixels.
+      {"huge size claimed", WithClaimedSize(good, 30000, 20000),
+       "Corrupt JPEG data: premature end of data segment"},
+      // Only colour and grey sources are turned into 24-bit pixels.
+      {"CMYK", test::ReadBytes(folder_ / "cmyk.jpg"), "Unsupported color conversion request"},
   };
   for (const BadSource& c : cases) {
     SCOPED_TRACE(c.name);
@@ -125,6 +148,35 @@ TEST_F(JpegCodecTest, SourcesThatAreNotDecodableJpegsFailWithLibjpegsMessage) {
       ADD_FAILURE() << "decoded";
     } catch (const std::runtime_error& error) {
       EXPECT_STREQ(error.what(), c.message);
+    }
+  }
+}
+
+TEST_F(JpegCodecTest, CorruptedBytesEndInAnImageOrAnError) {
+  // Bytes overwritten all over baseline and progressive files: every decode must return an
+  // image of the declared size or throw; the sanitizer build checks that nothing is overrun.
+  const auto texture = [](int x, int y) {
+    return Rgb{static_cast<std::uint8_t>(x * 7), static_cast<std::uint8_t>(y * 5),
+               static_cast<std::uint8_t>(x * y)};
+  };
+  std::uint32_t random = 2024;
+  for (JpegKind kind : {JpegKind::kColor, JpegKind::kColorProgressive, JpegKind::kGray}) {
+    test::WriteJpeg(folder_ / "texture.jpg", 48, 40, texture, kind);
+    const std::string bytes = test::ReadBytes(folder_ / "texture.jpg");
+    for (int trial = 0; trial < 150; ++trial) {
+      std::string damaged = bytes;
+      for (int hits = 0; hits < 1 + trial % 4; ++hits) {
+        random = random * 1664525u + 1013904223u;
+        damaged[(random >> 8) % damaged.size()] = static_cast<char>(random >> 24);
+      }
+      test::WriteBytes(folder_ / "damaged.jpg", damaged);
+      try {
+        const Bitmap image = DecodeFile(folder_ / "damaged.jpg");
+        EXPECT_GT(image.width(), 0);
+        EXPECT_GT(image.height(), 0);
+      } catch (const std::runtime_error& error) {
+        EXPECT_GT(std::strlen(error.what()), 0u);
+      }
     }
   }
 }

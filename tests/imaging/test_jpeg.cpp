@@ -32,15 +32,20 @@ FilePtr Open(const std::filesystem::path& path, const char* mode) {
   return file;
 }
 
-std::vector<std::uint8_t> MakeRows(int width, int height, const PixelSource& pixel, bool gray) {
+std::vector<std::uint8_t> MakeRows(int width, int height, const PixelSource& pixel, JpegKind kind) {
   std::vector<std::uint8_t> samples;
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const Rgb color = pixel(x, y);
-      samples.push_back(color.red);
-      if (gray) continue;
-      samples.push_back(color.green);
-      samples.push_back(color.blue);
+      if (kind == JpegKind::kGray) {
+        samples.push_back(color.red);
+      } else if (kind == JpegKind::kCmyk) {
+        samples.insert(samples.end(), {static_cast<std::uint8_t>(255 - color.red),
+                                       static_cast<std::uint8_t>(255 - color.green),
+                                       static_cast<std::uint8_t>(255 - color.blue), 0});
+      } else {
+        samples.insert(samples.end(), {color.red, color.green, color.blue});
+      }
     }
   }
   return samples;
@@ -55,8 +60,7 @@ void CopyTable(const JQUANT_TBL* table, std::array<std::uint16_t, 64>& out) {
 
 void WriteJpeg(const std::filesystem::path& path, int width, int height, const PixelSource& pixel,
                JpegKind kind) {
-  const bool gray = kind == JpegKind::kGray;
-  std::vector<std::uint8_t> samples = MakeRows(width, height, pixel, gray);
+  std::vector<std::uint8_t> samples = MakeRows(width, height, pixel, kind);
   FilePtr file = Open(path, "wb");
   Errors errors;
   jpeg_compress_struct info{};
@@ -70,8 +74,10 @@ void WriteJpeg(const std::filesystem::path& path, int width, int height, const P
   jpeg_stdio_dest(&info, file.get());
   info.image_width = width;
   info.image_height = height;
-  info.input_components = gray ? 1 : 3;
-  info.in_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
+  info.input_components = kind == JpegKind::kGray ? 1 : kind == JpegKind::kCmyk ? 4 : 3;
+  info.in_color_space = kind == JpegKind::kGray   ? JCS_GRAYSCALE
+                        : kind == JpegKind::kCmyk ? JCS_CMYK
+                                                  : JCS_RGB;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 95, TRUE);
   if (kind == JpegKind::kColorProgressive) jpeg_simple_progression(&info);

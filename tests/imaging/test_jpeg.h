@@ -18,9 +18,9 @@ namespace voziroz::test {
 
 using PixelSource = std::function<Rgb(int x, int y)>;
 
-enum class JpegKind { kColor, kGray, kColorProgressive };
+enum class JpegKind { kColor, kGray, kColorProgressive, kCmyk };
 
-// Writes a JPEG of quality 95 (gray sources take the red channel).
+// Writes a JPEG of quality 95 (gray takes the red channel; CMYK stores 255 - R, G, B and 0).
 void WriteJpeg(const std::filesystem::path& path, int width, int height, const PixelSource& pixel,
                JpegKind kind = JpegKind::kColor);
 
