@@ -1,0 +1,92 @@
+#include "imaging/thumbnail.h"
+
+#include <sys/stat.h>
+
+#include <memory>
+#include <stdexcept>
+
+#include "imaging/bitmap.h"
+#include "imaging/jpeg_codec.h"
+#include "imaging/thumbnail_layout.h"
+
+namespace voziroz {
+namespace {
+
+Rgb ColorFromRrggbb(std::int32_t fill_color) {
+  const auto bits = static_cast<std::uint32_t>(fill_color);
+  return Rgb{static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 8),
+             static_cast<std::uint8_t>(bits)};
+}
+
+// The canvas with the source drawn on it; the decoded source is released on return, before
+// the canvas is encoded.
+Bitmap DrawThumbnail(std::FILE* source, std::int32_t width, std::int32_t height,
+                     std::int32_t fill_color) {
+  const Bitmap picture = DecodeJpeg(source);
+  const ThumbnailLayout layout = LayOutThumbnail(picture.width(), picture.height(), width, height);
+  if (layout.width > kMaxJpegSide || layout.height > kMaxJpegSide) {
+    // Checked before the canvas is made: the encoder would refuse it only after a fill.
+    throw std::runtime_error("Maximum supported image dimension is 65500 pixels");
+  }
+  Bitmap canvas(layout.width, layout.height);
+  canvas.Fill(ColorFromRrggbb(fill_color));
+  canvas.StretchFrom(picture, layout.image);
+  return canvas;
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+bool HoldsNul(const std::string& name) {
+  return name.find('\0') != std::string::npos;
+}
+
+bool IsFolder(std::FILE* file) {
+  struct stat info;
+  return fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Creating the target would truncate the source before it is read when both are one file
+// (under any name or link).
+bool NamesSameFile(std::FILE* source, const std::string& target_filename) {
+  struct stat source_info, target_info;
+  return fstat(fileno(source), &source_info) == 0 &&
+         stat(target_filename.c_str(), &target_info) == 0 &&
+         source_info.st_dev == target_info.st_dev && source_info.st_ino == target_info.st_ino;
+}
+
+}  // namespace
+
+void ScaleJpeg(std::FILE* source, std::FILE* target, std::int32_t width, std::int32_t height,
+               std::int32_t fill_color) {
+  if (width < 0 || height < 0) {
+    throw std::invalid_argument("Thumbnail width and height must not be negative");
+  }
+  const Bitmap canvas = DrawThumbnail(source, width, height, fill_color);
+  if (!canvas.empty()) EncodeJpeg(canvas, target);
+}
+
+bool CreateThumbnail(const std::string& source_filename, const std::string& target_filename,
+                     std::int32_t width, std::int32_t height, std::int32_t fill_color) {
+  if (width < 0 || height < 0 || HoldsNul(source_filename) || HoldsNul(target_filename)) {
+    return false;
+  }
+  const FilePtr source(std::fopen(source_filename.c_str(), "rb"));
+  if (!source || IsFolder(source.get()) || NamesSameFile(source.get(), target_filename)) {
+    return false;
+  }
+  std::FILE* target = std::fopen(target_filename.c_str(), "wb");
+  if (target == nullptr) return false;
+  bool written = true;
+  try {
+    ScaleJpeg(source.get(), target, width, height, fill_color);
+  } catch (...) {
+    written = false;
+  }
+  if (std::fclose(target) != 0) written = false;  // a write that only fails on the last flush
+  return written;
+}
+
+}  // namespace voziroz
