@@ -12,7 +12,8 @@ bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && AnsiUpperCase(a) == AnsiUpperCase(b);
 }
 
-// The member that answers `id` for the kinds in `flags`, or null.
+}  // namespace
+
 const MemberInfo* FindMember(const InterfaceInfo& iface, DispId id, std::uint16_t flags) {
   const MemberInfo* method = nullptr;
   const MemberInfo* get = nullptr;
@@ -28,6 +29,8 @@ const MemberInfo* FindMember(const InterfaceInfo& iface, DispId id, std::uint16_
   if (flags & (kInvokeMethod | kInvokePropertyGet)) return get;
   return nullptr;
 }
+
+namespace {
 
 Conversion Convert(const Variant& value, TypeKind type, Variant& out) {
   switch (type) {
