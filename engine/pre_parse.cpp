@@ -1,4 +1,8 @@
 // PreParseLines: one pass over the decoded text, no allocation per line.
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -55,6 +59,7 @@ const char* SkipBreaks(const char* p, const char* end) {
 
 // The first two characters, trimmed, read as a signed decimal number; -1 when they are none.
 int ReadLevel(std::string_view line) {
+  if (line.size() >= 2 && line[0] >= '0' && line[0] <= '9' && line[1] == ' ') return line[0] - '0';
   std::string_view s = Trim(line.substr(0, 2));
   bool negative = !s.empty() && s[0] == '-';
   if (!s.empty() && (s[0] == '-' || s[0] == '+')) s.remove_prefix(1);
@@ -73,15 +78,44 @@ struct LineParts {
   std::string_view value;  // at most kMaxValue characters, not trimmed
 };
 
+struct LineExtent {
+  std::size_t length;  // up to the first CR or LF after the first character
+  std::size_t blank;   // of the first blank at index 2 or later, or `length` when there is none
+};
+
+LineExtent MeasureLine(const char* p, const char* end) {
+#if defined(__SSE2__)
+  // Most lines fit in the first 16 bytes: one load answers both questions.
+  if (end - p >= 16) {
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                                  _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+    unsigned break_bits = static_cast<unsigned>(_mm_movemask_epi8(breaks)) & ~1u;
+    if (break_bits) {
+      std::size_t length = static_cast<std::size_t>(std::countr_zero(break_bits));
+      unsigned blank_bits =
+          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' '))));
+      blank_bits &= ~3u & ((1u << length) - 1);
+      return {length, blank_bits ? static_cast<std::size_t>(std::countr_zero(blank_bits)) : length};
+    }
+  }
+#endif
+  std::size_t length = static_cast<std::size_t>(FindBreak(p + 1, end) - p);
+  std::size_t blank = length;
+  if (length > 2) {
+    const void* found = std::memchr(p + 2, ' ', length - 2);
+    if (found) blank = static_cast<std::size_t>(static_cast<const char*>(found) - p);
+  }
+  return {length, blank};
+}
+
 // The tag runs from the third character to the first blank that has something after it, and
 // the value follows that blank. A level-0 line whose tag is an @identifier@ is a record line:
 // the identifier becomes its value and the rest of the line its tag.
-LineParts SplitLine(std::string_view line) {
+LineParts SplitLine(std::string_view line, std::size_t blank) {
   LineParts parts{ReadLevel(line), {}, {}};
   std::size_t n = line.size();
   if (n <= 2) return parts;
-  std::size_t blank = 2;
-  while (blank + 1 < n && line[blank] != ' ') ++blank;
   if (blank + 1 < n) {
     parts.tag = Trim(line.substr(2, blank - 2));
     parts.value = line.substr(blank + 1, kMaxValue);
@@ -95,6 +129,44 @@ LineParts SplitLine(std::string_view line) {
   }
   return parts;
 }
+
+// Remembers the codes of recently seen tags of up to eight characters, keyed by their bytes, so
+// that most lines skip the search of TagToCode. Direct-mapped: a clash replaces the entry.
+class TagCache {
+ public:
+  explicit TagCache(const char* text_end) : text_end_(text_end) {}
+
+  TagCode CodeOf(std::string_view tag) {
+    if (tag.size() > 8) return TagToCode(tag);
+    std::uint64_t key = Pack(tag);
+    Entry& entry = entries_[(key * 0x9E3779B97F4A7C15ull) >> 56];
+    if (entry.key != key || entry.length != tag.size()) {
+      entry = {key, static_cast<std::uint8_t>(tag.size()), TagToCode(tag)};
+    }
+    return entry.code;
+  }
+
+ private:
+  struct Entry {
+    std::uint64_t key = 0;
+    std::uint8_t length = 0;  // 0: empty (tags are never empty here)
+    TagCode code = tag::NONE;
+  };
+
+  // The tag's bytes in the low bytes of a word; one unaligned load where the text allows.
+  std::uint64_t Pack(std::string_view tag) const {
+    std::uint64_t word = 0;
+    if (text_end_ - tag.data() >= 8) {
+      std::memcpy(&word, tag.data(), 8);
+      return tag.size() == 8 ? word : word & ((std::uint64_t{1} << (8 * tag.size())) - 1);
+    }
+    std::memcpy(&word, tag.data(), tag.size());
+    return word;
+  }
+
+  const char* text_end_;
+  Entry entries_[256];
+};
 
 void CountEstimates(TLines& lines, TagCode code, int level) {
   switch (code) {
@@ -135,9 +207,9 @@ void JoinToLast(TLines& lines, std::string_view addition, bool new_line) {
   last.Length = static_cast<std::uint32_t>(grown);
 }
 
-void StoreLine(TLines& lines, const LineParts& parts, const char* text) {
+void StoreLine(TLines& lines, const LineParts& parts, const char* text, TagCache& tags) {
   if (parts.tag.empty() || parts.tag[0] == '_') return;
-  TagCode code = TagToCode(parts.tag);
+  TagCode code = tags.CodeOf(parts.tag);
   if (code <= tag::UNKNOWN) return;
   if (code == tag::CONT || code == tag::CONC) {
     if (!lines.Lines.empty()) JoinToLast(lines, parts.value, code == tag::CONT);
@@ -169,11 +241,13 @@ std::optional<TLines> PreParseLines(TextBuffer text) {
   const char* begin = lines.Text.data();
   const char* end = begin + lines.Text.size();
   lines.Lines.reserve(lines.Text.size() / kCharsPerLine + 1);
+  AdviseHugePages(lines.Lines.data(), lines.Lines.capacity() * sizeof(TLine));
+  TagCache tags(end);
   // A line ends at the first CR or LF after its first character; runs of breaks are skipped.
   for (const char* p = begin; p < end;) {
-    const char* stop = FindBreak(p + 1, end);
-    StoreLine(lines, SplitLine({p, static_cast<std::size_t>(stop - p)}), begin);
-    p = SkipBreaks(stop, end);
+    LineExtent extent = MeasureLine(p, end);
+    StoreLine(lines, SplitLine({p, extent.length}, extent.blank), begin, tags);
+    p = SkipBreaks(p + extent.length, end);
   }
   if (lines.Lines.empty()) return std::nullopt;
   DropLastLine(lines);
