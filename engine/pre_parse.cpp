@@ -123,7 +123,7 @@ LineParts SplitLine(std::string_view line, std::size_t blank) {
     parts.tag = Trim(line.substr(2));
   }
   if (parts.level == 0 && !parts.tag.empty() && parts.tag[0] == '@') {
-    std::string_view identifier = parts.tag;
+    std::string_view identifier = parts.tag.substr(0, kMaxValue);  // a value like any other
     parts.tag = Trim(parts.value);
     parts.value = identifier;
   }
@@ -217,7 +217,8 @@ void StoreLine(TLines& lines, const LineParts& parts, const char* text, TagCache
   }
   if (lines.Lines.size() >= kMaxLines) return;
   TLine line;
-  line.Offset = static_cast<std::uint64_t>(parts.value.data() - text);
+  // An empty value may be a view of nothing at all: give it a harmless offset.
+  line.Offset = parts.value.empty() ? 0 : static_cast<std::uint64_t>(parts.value.data() - text);
   line.Length = static_cast<std::uint32_t>(parts.value.size());
   line.Level = static_cast<std::int8_t>(parts.level);
   line.Code = code;

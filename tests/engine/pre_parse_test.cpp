@@ -100,6 +100,14 @@ TEST(PreParseLines, CutsValuesTo255CharactersBeforeJoining) {
   EXPECT_EQ(lines.Value(0), std::string(510, 'v'));
 }
 
+TEST(PreParseLines, CutsARecordIdentifierTo255CharactersLikeAValue) {
+  std::string identifier = "@" + std::string(300, 'I') + "@";
+  TLines lines = Parse("0 " + identifier + " INDI\r\n0 TRLR\r\n");
+  ASSERT_EQ(lines.Count, 1);
+  EXPECT_EQ(lines.Lines[0].Code, tag::INDI);
+  EXPECT_EQ(lines.Value(0), identifier.substr(0, 255));
+}
+
 TEST(PreParseLines, LineBreaksOfEveryKindSeparateLinesAlike) {
   const Rows want = {"0 HEAD ", "1 NAME a", "1 SEX M"};
   for (std::string text :
