@@ -1,16 +1,13 @@
 // `voziroz lines FILE`, run as a program: its output format, exit codes and messages.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
-namespace {
+#include "tests/temp_dir.h"
 
-namespace fs = std::filesystem;
+namespace {
 
 struct ToolRun {
   int exit_code;
@@ -32,20 +29,9 @@ ToolRun RunTool(const std::string& arguments) {
 
 class LinesCommandTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "voziroz-cli-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  std::string Write(const std::string& bytes) { return dir_.Write("file.ged", bytes); }
 
-  std::string Write(const std::string& bytes) {
-    std::string path = (dir_ / "file.ged").string();
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-
-  fs::path dir_;
+  voziroz::testing::TempDir dir_;
 };
 
 TEST_F(LinesCommandTest, PrintsLinesWithEscapedValuesAndTheEstimates) {
@@ -73,8 +59,8 @@ TEST_F(LinesCommandTest, FailuresExitWithAMessage) {
     std::string message;
   };
   const Case cases[] = {
-      {"lines " + (dir_ / "missing.ged").string(), 1, "cannot read"},
-      {"lines " + dir_.string(), 1, "cannot read"},
+      {"lines " + (dir_.path() / "missing.ged").string(), 1, "cannot read"},
+      {"lines " + dir_.path().string(), 1, "cannot read"},
       {"lines " + Write("1 _X y\r\n1 FOO\r\n"), 1, "holds no GEDCOM line"},
       {"lines", 2, "usage: voziroz lines FILE"},
       {"lines a b", 2, "usage: voziroz lines FILE"},

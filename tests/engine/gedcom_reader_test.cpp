@@ -2,19 +2,17 @@
 #include "engine/gedcom_reader.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
+
+#include "tests/temp_dir.h"
 
 namespace voziroz {
 namespace {
 
 using namespace std::string_literals;
-namespace fs = std::filesystem;
 
 // UTF-16 bytes of an ASCII or Latin-1 text, with or without a mark.
 std::string Utf16(std::string_view latin1, bool big_endian, bool mark) {
@@ -34,17 +32,8 @@ std::string Utf32Be(std::string_view latin1) {
 
 class LoadFileTextTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "voziroz-reader-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::string Write(const std::string& name, const std::string& bytes) {
-    std::string path = (dir_ / name).string();
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
+    return dir_.Write(name, bytes);
   }
   std::string Load(const std::string& bytes) {
     LoadedText loaded = LoadFileText(Write("file.ged", bytes));
@@ -52,11 +41,12 @@ class LoadFileTextTest : public ::testing::Test {
     return std::string(loaded.Text.view());
   }
 
-  fs::path dir_;
+  testing::TempDir dir_;
 };
 
 TEST_F(LoadFileTextTest, FilesThatCannotBeReadGiveTheFallbackAndSaySo) {
-  for (std::string path : {(dir_ / "missing.ged").string(), dir_.string(), "/dev/null"s, ""s}) {
+  for (std::string path :
+       {(dir_.path() / "missing.ged").string(), dir_.path().string(), "/dev/null"s, ""s}) {
     LoadedText loaded = LoadFileText(path);
     EXPECT_FALSE(loaded.Readable) << path;
     EXPECT_EQ(loaded.Text.view(), kFallbackText) << path;
