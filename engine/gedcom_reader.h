@@ -21,8 +21,17 @@ struct LoadedText {
 };
 
 // Reads and decodes the whole file (byte-order marks, UTF-8, UTF-16, UTF-32, ANSEL, ANSI).
-// Never throws.
+// Only regular files are read. Never throws.
 LoadedText LoadFileText(const std::string& file_name);
+
+// Decodes the bytes of a file into Windows-1252 text that ends with CR or LF (the fallback text
+// when it decodes to nothing). Tried in order: the marks EF BB BF (UTF-8), 00 00 FE FF (UTF-32
+// big-endian), FF FE and FE FF (UTF-16); unmarked UTF-16 when the first two bytes are '0' and NUL
+// (little-endian) or NUL and '0' (big-endian); then the bytes up to the first NUL, decoded as
+// UTF-8 when "1 CHAR UTF-8" lies within the first 8192 characters and they are valid UTF-8,
+// converted from ANSEL when they declare "1 CHAR ANSEL" there, and taken as they are otherwise.
+// Reuses the buffer of `bytes` when it takes them as they are. Throws only std::bad_alloc.
+TextBuffer DecodeFileBytes(TextBuffer bytes);
 
 // Splits the text into lines and takes ownership of it. Empty when no line could be stored.
 // Never throws except std::bad_alloc.

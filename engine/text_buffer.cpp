@@ -1,5 +1,6 @@
 #include "engine/text_buffer.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -21,9 +22,7 @@ char* Allocate(std::size_t bytes) {
     std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
     void* p = std::aligned_alloc(kHugePage, rounded);
     if (!p) throw std::bad_alloc();
-#if defined(MADV_HUGEPAGE)
-    madvise(p, rounded, MADV_HUGEPAGE);
-#endif
+    AdviseHugePages(p, rounded);
     return static_cast<char*>(p);
   }
 #endif
@@ -33,6 +32,18 @@ char* Allocate(std::size_t bytes) {
 }
 
 }  // namespace
+
+void AdviseHugePages(void* block, std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  auto start = reinterpret_cast<std::uintptr_t>(block);
+  std::uintptr_t first = (start + kHugePage - 1) / kHugePage * kHugePage;
+  std::uintptr_t last = (start + bytes) / kHugePage * kHugePage;
+  if (first < last) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+  (void)block;
+  (void)bytes;
+#endif
+}
 
 void TextBuffer::Free::operator()(char* p) const {
   std::free(p);

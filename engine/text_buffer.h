@@ -8,6 +8,10 @@
 
 namespace voziroz {
 
+// Asks the system to back the whole 2 MiB pages inside a large block with transparent huge pages
+// (a hint for memory about to be filled; does nothing where unsupported or for small blocks).
+void AdviseHugePages(void* block, std::size_t bytes);
+
 class TextBuffer {
  public:
   TextBuffer() = default;

@@ -1,0 +1,126 @@
+#include "engine/gedcom_reader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <exception>
+
+#include "engine/ansel.h"
+#include "engine/windows1252.h"
+
+namespace voziroz {
+namespace {
+
+// Reads a regular file whole into `bytes`, with room for two more bytes (the line break that
+// decoding may append). False when the file cannot be opened or read, or is no regular file
+// (a folder, a device or a pipe could block or never end).
+bool ReadWholeFile(const std::string& file_name, TextBuffer& bytes) {
+  int fd = open(file_name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct FdCloser {
+    int fd;
+    ~FdCloser() { close(fd); }
+  } closer{fd};
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  std::size_t size = static_cast<std::size_t>(info.st_size);
+  bytes.Reserve(size + 2);
+  bytes.Resize(size);
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t got = read(fd, bytes.data() + done, size - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) break;  // the file shrank while we read it
+    done += static_cast<std::size_t>(got);
+  }
+  bytes.Resize(done);
+  return true;
+}
+
+bool StartsWith(std::string_view bytes, std::string_view prefix) {
+  return bytes.substr(0, prefix.size()) == prefix;
+}
+
+// A file without a mark that says it is UTF-8 and is valid UTF-8 throughout.
+bool IsDeclaredUtf8(std::string_view raw) {
+  return raw.substr(0, kDeclarationWindow).find("1 CHAR UTF-8") != std::string_view::npos &&
+         IsValidUtf8(raw);
+}
+
+// Decodes a Unicode text into a fresh buffer with room for `bound` bytes plus a line break.
+template <typename Decode>
+TextBuffer DecodeUnicode(std::size_t bound, Decode decode) {
+  TextBuffer text;
+  text.Reserve(bound + 2);
+  decode(text);
+  return text;
+}
+
+void EndWithLineBreak(TextBuffer& text) {
+  if (text.empty()) {
+    text.Append(kFallbackText);
+    return;
+  }
+  char last = text.data()[text.size() - 1];
+  if (last != '\r' && last != '\n') text.Append("\r\n");
+}
+
+TextBuffer DecodeWithoutMark(TextBuffer bytes) {
+  std::string_view raw = bytes.view();
+  raw = raw.substr(0, raw.find('\0'));
+  if (IsDeclaredUtf8(raw)) {
+    return DecodeUnicode(raw.size(), [&](TextBuffer& text) { AppendUtf8AsAnsi(raw, text); });
+  }
+  if (DeclaresAnsel(raw)) return AnselToAnsi(raw);
+  bytes.Resize(raw.size());
+  return bytes;
+}
+
+}  // namespace
+
+TextBuffer DecodeFileBytes(TextBuffer bytes) {
+  using namespace std::string_view_literals;
+  std::string_view all = bytes.view();
+  TextBuffer text;
+  if (StartsWith(all, "\xEF\xBB\xBF"sv)) {
+    std::string_view rest = all.substr(3);
+    text = DecodeUnicode(rest.size(), [&](TextBuffer& t) { AppendUtf8AsAnsi(rest, t); });
+  } else if (StartsWith(all, "\0\0\xFE\xFF"sv)) {
+    std::string_view rest = all.substr(4);
+    text = DecodeUnicode(rest.size() / 4, [&](TextBuffer& t) { AppendUtf32BeAsAnsi(rest, t); });
+  } else if (StartsWith(all, "\xFF\xFE"sv) || StartsWith(all, "\xFE\xFF"sv)) {
+    std::string_view rest = all.substr(2);
+    bool big_endian = all[0] == '\xFE';
+    text = DecodeUnicode(rest.size() / 2,
+                         [&](TextBuffer& t) { AppendUtf16AsAnsi(rest, big_endian, t); });
+  } else if (StartsWith(all, "0\0"sv) || StartsWith(all,
+                                                    "\0"
+                                                    "0"sv)) {
+    bool big_endian = all[0] == '\0';  // unmarked UTF-16: the first line's level digit tells
+    text = DecodeUnicode(all.size() / 2,
+                         [&](TextBuffer& t) { AppendUtf16AsAnsi(all, big_endian, t); });
+  } else {
+    text = DecodeWithoutMark(std::move(bytes));
+  }
+  EndWithLineBreak(text);
+  return text;
+}
+
+LoadedText LoadFileText(const std::string& file_name) {
+  LoadedText result;
+  try {
+    TextBuffer bytes;
+    result.Readable = ReadWholeFile(file_name, bytes);
+    if (!result.Readable) bytes.Clear();
+    result.Text = DecodeFileBytes(std::move(bytes));
+  } catch (const std::exception&) {  // out of memory: treated as a file that cannot be read
+    result.Readable = false;
+    result.Text = TextBuffer(kFallbackText);
+  }
+  return result;
+}
+
+}  // namespace voziroz

@@ -1,0 +1,258 @@
+// PreParseLines: one pass over the decoded text, no allocation per line.
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "engine/gedcom_reader.h"
+
+namespace voziroz {
+namespace {
+
+constexpr std::size_t kMaxValue = 255;
+// Lines past this many are not stored, so that Count and the estimates stay 32-bit.
+constexpr std::size_t kMaxLines = std::numeric_limits<std::int32_t>::max() - 1;
+// About one line per 15 characters: the capacity reserved up front.
+constexpr std::size_t kCharsPerLine = 15;
+
+inline bool IsBreak(char c) {
+  return c == '\r' || c == '\n';
+}
+inline bool IsBlankOrControl(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlankOrControl(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlankOrControl(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// The first CR or LF in [p, end), or end; eight bytes at a time where the byte order allows.
+const char* FindBreak(const char* p, const char* end) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    while (end - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      std::uint64_t cr = word ^ (kOnes * '\r');
+      std::uint64_t lf = word ^ (kOnes * '\n');
+      // In each mask the lowest flagged byte is exactly the first match (carries only go up).
+      std::uint64_t found = ((cr - kOnes) & ~cr & kHigh) | ((lf - kOnes) & ~lf & kHigh);
+      if (found) return p + std::countr_zero(found) / 8;
+      p += 8;
+    }
+  }
+  while (p < end && !IsBreak(*p)) ++p;
+  return p;
+}
+
+const char* SkipBreaks(const char* p, const char* end) {
+  while (p < end && IsBreak(*p)) ++p;
+  return p;
+}
+
+// The first two characters, trimmed, read as a signed decimal number; -1 when they are none.
+int ReadLevel(std::string_view line) {
+  if (line.size() >= 2 && line[0] >= '0' && line[0] <= '9' && line[1] == ' ') return line[0] - '0';
+  std::string_view s = Trim(line.substr(0, 2));
+  bool negative = !s.empty() && s[0] == '-';
+  if (!s.empty() && (s[0] == '-' || s[0] == '+')) s.remove_prefix(1);
+  if (s.empty()) return -1;
+  int value = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') return -1;
+    value = value * 10 + (c - '0');
+  }
+  return negative ? -value : value;
+}
+
+struct LineParts {
+  int level;
+  std::string_view tag;    // trimmed
+  std::string_view value;  // at most kMaxValue characters, not trimmed
+};
+
+struct LineExtent {
+  std::size_t length;  // up to the first CR or LF after the first character
+  std::size_t blank;   // of the first blank at index 2 or later, or `length` when there is none
+};
+
+LineExtent MeasureLine(const char* p, const char* end) {
+#if defined(__SSE2__)
+  // Most lines fit in the first 16 bytes: one load answers both questions.
+  if (end - p >= 16) {
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                                  _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+    unsigned break_bits = static_cast<unsigned>(_mm_movemask_epi8(breaks)) & ~1u;
+    if (break_bits) {
+      std::size_t length = static_cast<std::size_t>(std::countr_zero(break_bits));
+      unsigned blank_bits =
+          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' '))));
+      blank_bits &= ~3u & ((1u << length) - 1);
+      return {length, blank_bits ? static_cast<std::size_t>(std::countr_zero(blank_bits)) : length};
+    }
+  }
+#endif
+  std::size_t length = static_cast<std::size_t>(FindBreak(p + 1, end) - p);
+  std::size_t blank = length;
+  if (length > 2) {
+    const void* found = std::memchr(p + 2, ' ', length - 2);
+    if (found) blank = static_cast<std::size_t>(static_cast<const char*>(found) - p);
+  }
+  return {length, blank};
+}
+
+// The tag runs from the third character to the first blank that has something after it, and
+// the value follows that blank. A level-0 line whose tag is an @identifier@ is a record line:
+// the identifier becomes its value and the rest of the line its tag.
+LineParts SplitLine(std::string_view line, std::size_t blank) {
+  LineParts parts{ReadLevel(line), {}, {}};
+  std::size_t n = line.size();
+  if (n <= 2) return parts;
+  if (blank + 1 < n) {
+    parts.tag = Trim(line.substr(2, blank - 2));
+    parts.value = line.substr(blank + 1, kMaxValue);
+  } else {
+    parts.tag = Trim(line.substr(2));
+  }
+  if (parts.level == 0 && !parts.tag.empty() && parts.tag[0] == '@') {
+    std::string_view identifier = parts.tag.substr(0, kMaxValue);  // a value like any other
+    parts.tag = Trim(parts.value);
+    parts.value = identifier;
+  }
+  return parts;
+}
+
+// Remembers the codes of recently seen tags of up to eight characters, keyed by their bytes, so
+// that most lines skip the search of TagToCode. Direct-mapped: a clash replaces the entry.
+class TagCache {
+ public:
+  explicit TagCache(const char* text_end) : text_end_(text_end) {}
+
+  TagCode CodeOf(std::string_view tag) {
+    if (tag.size() > 8) return TagToCode(tag);
+    std::uint64_t key = Pack(tag);
+    Entry& entry = entries_[(key * 0x9E3779B97F4A7C15ull) >> 56];
+    if (entry.key != key || entry.length != tag.size()) {
+      entry = {key, static_cast<std::uint8_t>(tag.size()), TagToCode(tag)};
+    }
+    return entry.code;
+  }
+
+ private:
+  struct Entry {
+    std::uint64_t key = 0;
+    std::uint8_t length = 0;  // 0: empty (tags are never empty here)
+    TagCode code = tag::NONE;
+  };
+
+  // The tag's bytes in the low bytes of a word; one unaligned load where the text allows.
+  std::uint64_t Pack(std::string_view tag) const {
+    std::uint64_t word = 0;
+    if (text_end_ - tag.data() >= 8) {
+      std::memcpy(&word, tag.data(), 8);
+      return tag.size() == 8 ? word : word & ((std::uint64_t{1} << (8 * tag.size())) - 1);
+    }
+    std::memcpy(&word, tag.data(), tag.size());
+    return word;
+  }
+
+  const char* text_end_;
+  Entry entries_[256];
+};
+
+void CountEstimates(TLines& lines, TagCode code, int level) {
+  switch (code) {
+    case tag::INDI:
+      ++lines.PersonEstimate;
+      break;
+    case tag::OBJE:
+      ++lines.MultimediaEstimate;
+      break;
+    case tag::SOUR:
+      if (level == 0) ++lines.SourceEstimate;
+      break;
+    case tag::FAMS:
+    case tag::FAMC:
+      ++lines.FamilyEstimate;
+      ++lines.EventEstimate;
+      break;
+    default:
+      if (IsEventCode(code)) ++lines.EventEstimate;
+  }
+}
+
+// Extends the last stored line's value (CONT with a CR LF first, CONC without). The value moves
+// to JoinedValues on its first extension; being the last line, it stays at that buffer's end.
+void JoinToLast(TLines& lines, std::string_view addition, bool new_line) {
+  TLine& last = lines.Lines.back();
+  TextBuffer& joined = lines.JoinedValues;
+  if (!last.Joined) {
+    std::uint64_t offset = joined.size();
+    joined.Append(lines.Value(last));
+    last.Offset = offset;
+    last.Joined = true;
+  }
+  std::size_t grown = last.Length + addition.size() + (new_line ? 2 : 0);
+  if (grown > std::numeric_limits<std::uint32_t>::max()) return;  // a value stays below 4 GiB
+  if (new_line) joined.Append("\r\n");
+  joined.Append(addition);
+  last.Length = static_cast<std::uint32_t>(grown);
+}
+
+void StoreLine(TLines& lines, const LineParts& parts, const char* text, TagCache& tags) {
+  if (parts.tag.empty() || parts.tag[0] == '_') return;
+  TagCode code = tags.CodeOf(parts.tag);
+  if (code <= tag::UNKNOWN) return;
+  if (code == tag::CONT || code == tag::CONC) {
+    if (!lines.Lines.empty()) JoinToLast(lines, parts.value, code == tag::CONT);
+    return;
+  }
+  if (lines.Lines.size() >= kMaxLines) return;
+  TLine line;
+  // An empty value may be a view of nothing at all: give it a harmless offset.
+  line.Offset = parts.value.empty() ? 0 : static_cast<std::uint64_t>(parts.value.data() - text);
+  line.Length = static_cast<std::uint32_t>(parts.value.size());
+  line.Level = static_cast<std::int8_t>(parts.level);
+  line.Code = code;
+  lines.Lines.push_back(line);
+  CountEstimates(lines, code, parts.level);
+}
+
+// The last stored line (the trailer of a well-formed file) is not kept.
+void DropLastLine(TLines& lines) {
+  const TLine& last = lines.Lines.back();
+  if (last.Joined) lines.JoinedValues.Resize(last.Offset);
+  lines.Lines.pop_back();
+  lines.Count = static_cast<std::int32_t>(lines.Lines.size());
+}
+
+}  // namespace
+
+std::optional<TLines> PreParseLines(TextBuffer text) {
+  TLines lines;
+  lines.Text = std::move(text);
+  const char* begin = lines.Text.data();
+  const char* end = begin + lines.Text.size();
+  lines.Lines.reserve(lines.Text.size() / kCharsPerLine + 1);
+  AdviseHugePages(lines.Lines.data(), lines.Lines.capacity() * sizeof(TLine));
+  TagCache tags(end);
+  // A line ends at the first CR or LF after its first character; runs of breaks are skipped.
+  for (const char* p = begin; p < end;) {
+    LineExtent extent = MeasureLine(p, end);
+    StoreLine(lines, SplitLine({p, extent.length}, extent.blank), begin, tags);
+    p = SkipBreaks(p + extent.length, end);
+  }
+  if (lines.Lines.empty()) return std::nullopt;
+  DropLastLine(lines);
+  return lines;
+}
+
+}  // namespace voziroz

@@ -1,0 +1,237 @@
+#include "engine/windows1252.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
+
+namespace voziroz {
+namespace {
+
+// Code points of the bytes 0x80 to 0x9F; the five undefined bytes stand for themselves.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 0x88
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 0x98
+};
+
+using Reverse = std::pair<char16_t, unsigned char>;
+
+// The same 32 bytes sorted by code point, for the way back.
+constexpr auto kReverse = [] {
+  std::array<Reverse, 32> entries{};
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    entries[i] = {kHighControls[i], static_cast<unsigned char>(0x80 + i)};
+  }
+  std::sort(entries.begin(), entries.end());
+  return entries;
+}();
+
+inline char ToAnsi(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+  if (cp > 0xFFFF) return '?';
+  auto it = std::lower_bound(kReverse.begin(), kReverse.end(), Reverse{char16_t(cp), 0});
+  return (it != kReverse.end() && it->first == cp) ? static_cast<char>(it->second) : '?';
+}
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+// True when none of the eight bytes is NUL or at or above 0x80.
+inline bool PlainAsciiWord(const unsigned char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, 8);
+  return ((word | (word - kOnes)) & kHighBits) == 0;
+}
+
+inline bool IsContinuation(unsigned char b) {
+  return (b & 0xC0) == 0x80;
+}
+
+// Length of the valid UTF-8 sequence at p (end - p >= 1, *p >= 0x80) and its code point; 0 when
+// the bytes do not start a valid sequence.
+inline int DecodeSequence(const unsigned char* p, const unsigned char* end, char32_t& cp) {
+  unsigned char lead = p[0];
+  std::ptrdiff_t left = end - p;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    if (left < 2 || !IsContinuation(p[1])) return 0;
+    cp = (char32_t(lead & 0x1F) << 6) | (p[1] & 0x3F);
+    return 2;
+  }
+  if (lead >= 0xE0 && lead <= 0xEF) {
+    if (left < 3 || !IsContinuation(p[1]) || !IsContinuation(p[2])) return 0;
+    if (lead == 0xE0 && p[1] < 0xA0) return 0;  // overlong
+    if (lead == 0xED && p[1] > 0x9F) return 0;  // surrogate
+    cp = (char32_t(lead & 0x0F) << 12) | (char32_t(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+    return 3;
+  }
+  if (lead >= 0xF0 && lead <= 0xF4) {
+    if (left < 4 || !IsContinuation(p[1]) || !IsContinuation(p[2]) || !IsContinuation(p[3]))
+      return 0;
+    if (lead == 0xF0 && p[1] < 0x90) return 0;  // overlong
+    if (lead == 0xF4 && p[1] > 0x8F) return 0;  // above U+10FFFF
+    cp = (char32_t(lead & 0x07) << 18) | (char32_t(p[1] & 0x3F) << 12) |
+         (char32_t(p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+    return 4;
+  }
+  return 0;
+}
+
+// Grows `out` by at most `bound` bytes, lets `fill` write them at the returned pointer, and cuts
+// `out` to what `fill` wrote.
+template <typename Fill>
+void AppendBounded(TextBuffer& out, std::size_t bound, Fill fill) {
+  std::size_t old = out.size();
+  out.Resize(old + bound);
+  char* start = out.data() + old;
+  char* stop = fill(start);
+  out.Resize(old + static_cast<std::size_t>(stop - start));
+}
+
+inline char16_t Unit16(const unsigned char* p, bool big_endian) {
+  return big_endian ? char16_t((p[0] << 8) | p[1]) : char16_t((p[1] << 8) | p[0]);
+}
+
+inline bool IsHighSurrogate(char32_t u) {
+  return u >= 0xD800 && u <= 0xDBFF;
+}
+inline bool IsLowSurrogate(char32_t u) {
+  return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+// Converts the UTF-16 units `unit(i)`, i < count, to bytes at `out`; returns the end of what it
+// wrote. With `stop_at_nul` a zero unit ends the text.
+template <typename Unit>
+char* Utf16ToAnsiAt(std::size_t count, Unit unit, bool stop_at_nul, char* out) {
+  for (std::size_t i = 0; i < count; ++i) {
+    char16_t u = unit(i);
+    if (u == 0 && stop_at_nul) break;
+    if (IsHighSurrogate(u) && i + 1 < count && IsLowSurrogate(unit(i + 1))) {
+      ++i;  // a pair: one code point above U+FFFF, never in Windows-1252
+      *out++ = '?';
+    } else {
+      *out++ = ToAnsi(u);  // a lone surrogate falls through to '?' here
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+char CodePointToAnsi(char32_t code_point) {
+  return ToAnsi(code_point);
+}
+
+char32_t AnsiToCodePoint(unsigned char byte) {
+  return (byte >= 0x80 && byte <= 0x9F) ? kHighControls[byte - 0x80] : char32_t(byte);
+}
+
+void AppendUtf8AsAnsi(std::string_view bytes, TextBuffer& out) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  AppendBounded(out, bytes.size(), [&](char* dst) {
+    while (p < end) {
+      if (end - p >= 8 && PlainAsciiWord(p)) {
+        std::memcpy(dst, p, 8);
+        dst += 8;
+        p += 8;
+        continue;
+      }
+      unsigned char b = *p;
+      if (b == 0) break;
+      if (b < 0x80) {
+        *dst++ = static_cast<char>(b);
+        ++p;
+        continue;
+      }
+      char32_t cp = 0;
+      int length = DecodeSequence(p, end, cp);
+      *dst++ = length ? ToAnsi(cp) : '?';
+      p += length ? length : 1;
+    }
+    return dst;
+  });
+}
+
+void AppendUtf16AsAnsi(std::string_view bytes, bool big_endian, TextBuffer& out) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::size_t count = bytes.size() / 2;
+  AppendBounded(out, count, [&](char* dst) {
+    auto unit = [&](std::size_t i) { return Unit16(p + 2 * i, big_endian); };
+    return Utf16ToAnsiAt(count, unit, true, dst);
+  });
+}
+
+void AppendUtf32BeAsAnsi(std::string_view bytes, TextBuffer& out) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::size_t count = bytes.size() / 4;
+  AppendBounded(out, count, [&](char* dst) {
+    for (std::size_t i = 0; i < count; ++i, p += 4) {
+      char32_t cp = (char32_t(p[0]) << 24) | (char32_t(p[1]) << 16) | (char32_t(p[2]) << 8) | p[3];
+      if (cp == 0) break;
+      *dst++ = ToAnsi(cp);  // surrogates and values past U+10FFFF have no byte: '?'
+    }
+    return dst;
+  });
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  while (p < end) {
+    if (end - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      if ((word & kHighBits) == 0) {
+        p += 8;
+        continue;
+      }
+    }
+    if (*p < 0x80) {
+      ++p;
+      continue;
+    }
+    char32_t cp = 0;
+    int length = DecodeSequence(p, end, cp);
+    if (length == 0) return false;
+    p += length;
+  }
+  return true;
+}
+
+std::string AnsiToUtf8(std::string_view ansi) {
+  std::string out;
+  out.reserve(ansi.size());
+  for (unsigned char b : ansi) {
+    char32_t cp = AnsiToCodePoint(b);
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::u16string AnsiToUtf16(std::string_view ansi) {
+  std::u16string out(ansi.size(), u'\0');
+  std::transform(ansi.begin(), ansi.end(), out.begin(),
+                 [](char c) { return char16_t(AnsiToCodePoint(static_cast<unsigned char>(c))); });
+  return out;
+}
+
+std::string Utf16ToAnsi(std::u16string_view text) {
+  std::string out(text.size(), '\0');
+  auto unit = [&](std::size_t i) { return text[i]; };
+  char* stop = Utf16ToAnsiAt(text.size(), unit, false, out.data());
+  out.resize(static_cast<std::size_t>(stop - out.data()));
+  return out;
+}
+
+}  // namespace voziroz
