@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Builds Voziroz.dll (scripts/windows-build.sh) and tests it under Wine in a fresh prefix inside
+# the build folder: the Windows edge's own tests (windows_tests.exe, beside the DLL),
+# registration by regsvr32 read back with `wine reg query`, the JScript and VBScript suites of
+# tests/windows/ through cscript (their dumps compared with the Linux build's `voziroz dump`),
+# and unregistration leaving nothing behind. Every Wine call runs under `timeout`. Wine's script
+# host exits 0 even on a script error, so a suite passes only when cscript exits 0 AND its last
+# line reads "N passed, 0 failed".
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+bash scripts/windows-build.sh
+out=$(cd "${VOZIROZ_WINDOWS_BUILD_DIR:-build-windows}" && pwd)
+dll_dir="$out/x86_64/windows"
+
+export WINEPREFIX="$out/wineprefix" WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY
+trap 'wineserver -k > /dev/null 2>&1 || true' EXIT
+rm -rf "$WINEPREFIX"
+timeout 120 wine wineboot -i > /dev/null 2>&1
+timeout 60 wineserver -w
+
+failures=0
+fail() {
+  echo "windows-test: FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+winpath() { winepath -w "$1" 2> /dev/null; }
+query() { timeout 30 wine reg query "$@" 2> /dev/null | tr -d '\r'; }
+
+echo "== windows_tests.exe"
+(cd "$dll_dir" && timeout 180 wine windows_tests.exe --gtest_brief=1) || fail "windows_tests.exe"
+
+echo "== registration"
+dll=$(winpath "$dll_dir/Voziroz.dll")
+timeout 60 wine regsvr32 /s "$dll" || fail "regsvr32 exited $?"
+query 'HKCR\Voziroz.Parser\Clsid' /ve | grep -q '{C75F7A80-B719-4164-AFC1-56A316B44679}' ||
+  fail 'HKCR\Voziroz.Parser\Clsid'
+query 'HKCR\CLSID\{FA374253-E02E-461A-85FC-9370260773F1}\InprocServer32' /v ThreadingModel |
+  grep -q 'REG_SZ *Apartment' || fail 'ThreadingModel of Voziroz.Table'
+query 'HKCR\CLSID\{FA374253-E02E-461A-85FC-9370260773F1}\InprocServer32' /ve |
+  grep -qiF "$dll" || fail 'InprocServer32 of Voziroz.Table'
+query 'HKCR\TypeLib\{BA382B7F-C27B-4CBD-A67B-6B8856E804EE}\1.0\409\win64' /ve |
+  grep -qiF "$dll" || fail 'type library registration'
+
+echo "== script suites"
+suites="$out/suites"
+rm -rf "$suites" && mkdir -p "$suites/scratch"
+for suite in tests/windows/*_test.js tests/windows/*_test.vbs; do
+  [ -e "$suite" ] || continue
+  name=$(basename "$suite")
+  cat "tests/windows/harness.${name##*.}" "$suite" > "$suites/$name"
+  log="$suites/${name%.*}.log"
+  status=0
+  (cd "$suites" && timeout 120 wine cscript //nologo "$name" "$(winpath "$root")" \
+    "$(winpath "$suites/scratch")") > "$log" 2>&1 || status=$?
+  tr -d '\r' < "$log" | sed "s/^/  $name: /"
+  if [ $status -ne 0 ] || ! tr -d '\r' < "$log" | tail -n 1 | grep -Eq '^[0-9]+ passed, 0 failed$'; then
+    fail "$name (exit $status; a missing count line means the script stopped early)"
+  fi
+done
+
+echo "== unregistration"
+timeout 60 wine regsvr32 /u /s "$dll" || fail "regsvr32 /u exited $?"
+timeout 60 wine reg export HKCR "$suites/hkcr.reg" > /dev/null 2>&1 || fail "reg export"
+if iconv -f UTF-16LE -t UTF-8 "$suites/hkcr.reg" | grep -iE \
+  'voziroz|BA382B7F-C27B|C75F7A80|FA374253|074EE418|24773636|DE47B51C|0BF294A1|56D9E158|AE42A3AB|5FF0AE04|3FFF8609|5637B7E6|9C695540'; then
+  fail "keys left after unregistration (above)"
+fi
+
+if [ $failures -ne 0 ]; then
+  echo "windows-test: $failures failure(s)" >&2
+  exit 1
+fi
+echo "windows-test: all passed"
