@@ -10,6 +10,9 @@ namespace voziroz::ftpx {
 namespace {
 
 constexpr std::size_t kMaxReplyBytes = std::size_t{1} << 20;
+// libcurl 7.88 sometimes leaves a passive data connection unwatched until its default one-second
+// wait ends; waking this often keeps such a transfer from stalling for that second.
+constexpr int kPollIntervalMs = 10;
 
 struct UrlFree {
   void operator()(CURLU* url) const { curl_url_cleanup(url); }
@@ -92,10 +95,12 @@ class ThreadConnection {
  private:
   bool Begin(std::string_view path);
   void SetTransferType(TransferType type);
+  CURLcode RunToEnd();
   bool Perform();
   static size_t CollectReply(char* data, size_t size, size_t count, void* self);
   static int RefuseNewConnection(void* self, char*, char*, int, int);
 
+  CURLM* multi_ = nullptr;  // holds the connection cache, so the connection between requests
   CURL* easy_ = nullptr;
   Login login_;
   bool logged_in_ = false;  // from then on, a new connection means the old one was lost
@@ -117,9 +122,10 @@ bool ThreadConnection::Open(const Login& login) {
   }
   static std::once_flag curl_ready;
   std::call_once(curl_ready, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  multi_ = curl_multi_init();
   easy_ = curl_easy_init();
   login_ = login;
-  if (!easy_ || !Begin("")) {
+  if (!multi_ || !easy_ || !Begin("")) {
     Close();
     return false;
   }
@@ -135,7 +141,9 @@ bool ThreadConnection::Open(const Login& login) {
 }
 
 void ThreadConnection::Close() {
-  if (easy_) curl_easy_cleanup(easy_);  // sends QUIT on the cached connection
+  if (multi_) curl_multi_cleanup(multi_);  // sends QUIT on the cached connection
+  if (easy_) curl_easy_cleanup(easy_);
+  multi_ = nullptr;
   easy_ = nullptr;
   logged_in_ = false;
   features_.clear();
@@ -208,11 +216,33 @@ void ThreadConnection::SetTransferType(TransferType type) {
   if (ascii) curl_easy_setopt(easy_, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
 }
 
+// curl_easy_perform on the handle added to multi_, with a bounded wait between steps.
+CURLcode ThreadConnection::RunToEnd() {
+  int running = 1;
+  CURLMcode state = CURLM_OK;
+  while (running && state == CURLM_OK) {
+    state = curl_multi_perform(multi_, &running);
+    if (running && state == CURLM_OK) {
+      state = curl_multi_poll(multi_, nullptr, 0, kPollIntervalMs, nullptr);
+    }
+  }
+  CURLcode result = CURLE_FAILED_INIT;
+  int queued = 0;
+  while (CURLMsg* message = curl_multi_info_read(multi_, &queued)) {
+    if (message->msg == CURLMSG_DONE) result = message->data.result;
+  }
+  return result;
+}
+
+// Runs the prepared request; when the control connection did not survive it, the thread's
+// state is closed.
 bool ThreadConnection::Perform() {
   lost_ = false;
-  CURLcode result = curl_easy_perform(easy_);
+  if (curl_multi_add_handle(multi_, easy_) != CURLM_OK) return false;
+  CURLcode result = RunToEnd();
   curl_socket_t control = CURL_SOCKET_BAD;
-  curl_easy_getinfo(easy_, CURLINFO_ACTIVESOCKET, &control);
+  curl_easy_getinfo(easy_, CURLINFO_ACTIVESOCKET, &control);  // known only inside multi_
+  curl_multi_remove_handle(multi_, easy_);
   if (lost_ || control == CURL_SOCKET_BAD) {
     Close();
     return false;
