@@ -78,10 +78,6 @@ bool MlstNamesFile(std::string_view reply_text) {
   return entries.size() == 1 && !entries[0].is_folder;
 }
 
-std::string_view LastPart(std::string_view name) {
-  return name.substr(name.rfind('/') + 1);
-}
-
 }  // namespace
 
 bool Connect(std::string_view host, std::string_view user, std::string_view password,
@@ -131,12 +127,16 @@ bool FileExists(std::string_view name) {
     std::optional<ftpx::Reply> reply = ftpx::Command(Joined("MLST", name));
     return reply && reply->code / 100 == 2 && MlstNamesFile(reply->text);
   }
-  // LIST of a folder gives its content, which must not count: the entry must bear the name.
-  std::optional<std::string> data = ftpx::Listing("LIST", name);
-  if (!data) return false;
-  std::vector<ListEntry> entries = ParseList(*data);
-  return std::any_of(entries.begin(), entries.end(), [name](const ListEntry& entry) {
-    return !entry.is_folder && (entry.name == name || entry.name == LastPart(name));
+  // Without MLST, look the name up in its folder's listing: LIST of the name itself would list
+  // a folder's content, where a file of the same name could stand.
+  std::size_t slash = name.rfind('/');
+  std::string_view folder = slash == std::string_view::npos ? std::string_view()
+                            : slash == 0                    ? std::string_view("/")
+                                                            : name.substr(0, slash);
+  std::string_view last_part = name.substr(slash + 1);
+  std::vector<ListEntry> entries = ListEntries(folder);
+  return std::any_of(entries.begin(), entries.end(), [last_part](const ListEntry& entry) {
+    return !entry.is_folder && entry.name == last_part;
   });
 }
 
