@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 #include <mutex>
@@ -44,18 +45,37 @@ bool IsFinalReplyLine(std::string_view line) {
 }
 
 // The reply is every line received; its code is that of the last final line ("ddd text").
+// Calls `visit` with each line of `text`, its line end (LF or CR LF) removed.
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit visit) {
+  while (!text.empty()) {
+    std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    visit(line);
+  }
+}
+
 std::optional<Reply> ParseReply(std::string_view received) {
   Reply reply;
-  while (!received.empty()) {
-    std::size_t end = received.find('\n');
-    std::string_view line = received.substr(0, end);
-    received = end == std::string_view::npos ? std::string_view() : received.substr(end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  ForEachLine(received, [&reply](std::string_view line) {
     reply.text.append(line).push_back('\n');
     if (IsFinalReplyLine(line)) reply.code = std::stoi(std::string(line.substr(0, 3)));
-  }
+  });
   if (reply.code == 0) return std::nullopt;
   return reply;
+}
+
+bool StartsWithWordIgnoringCase(std::string_view line, std::string_view word) {
+  line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
+  if (line.size() < word.size() || (line.size() > word.size() && line[word.size()] != ' ')) {
+    return false;
+  }
+  return std::equal(word.begin(), word.end(), line.begin(), [](char a, char b) {
+    return std::toupper(static_cast<unsigned char>(a)) ==
+           std::toupper(static_cast<unsigned char>(b));
+  });
 }
 
 CommandList OneCommand(const std::string& line) {
@@ -100,7 +120,7 @@ class ThreadConnection {
   static size_t CollectReply(char* data, size_t size, size_t count, void* self);
   static int RefuseNewConnection(void* self, char*, char*, int, int);
 
-  CURLM* multi_ = nullptr;  // holds the connection cache, so the connection between requests
+  CURLM* multi_ = nullptr;  // its connection cache keeps the connection between requests
   CURL* easy_ = nullptr;
   Login login_;
   bool logged_in_ = false;  // from then on, a new connection means the old one was lost
@@ -153,20 +173,11 @@ void ThreadConnection::Close() {
 }
 
 bool ThreadConnection::Offers(std::string_view feature) const {
-  std::string_view rest = features_;
-  while (!rest.empty()) {
-    std::size_t end = rest.find('\n');
-    std::string_view line = rest.substr(0, end);
-    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-    line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
-    if (line.size() < feature.size()) continue;
-    bool same = std::equal(feature.begin(), feature.end(), line.begin(), [](char a, char b) {
-      return std::toupper(static_cast<unsigned char>(a)) ==
-             std::toupper(static_cast<unsigned char>(b));
-    });
-    if (same && (line.size() == feature.size() || line[feature.size()] == ' ')) return true;
-  }
-  return false;
+  bool offered = false;
+  ForEachLine(features_, [feature, &offered](std::string_view line) {
+    offered = offered || StartsWithWordIgnoringCase(line, feature);
+  });
+  return offered;
 }
 
 // Readies the handle for one request on `path` (relative to the server's current folder; a
@@ -303,17 +314,19 @@ std::optional<std::string> ThreadConnection::Listing(std::string_view verb,
   if (!IsOpen() || HasLineBreakOrNul(verb) || HasLineBreakOrNul(folder)) return std::nullopt;
   // A trailing '/' makes libcurl list; with NOCWD it sends the folder as the command's argument.
   if (!Begin(folder.empty() ? std::string() : std::string(folder) + "/")) return std::nullopt;
+  // Past the limit the data is read and dropped: aborting would end the connection.
   std::string data;
-  ByteSink sink = [&data](std::string_view chunk) {
-    if (data.size() + chunk.size() > kMaxListingBytes) return false;
-    data.append(chunk);
+  bool too_long = false;
+  ByteSink sink = [&data, &too_long](std::string_view chunk) {
+    too_long = too_long || data.size() + chunk.size() > kMaxListingBytes;
+    if (!too_long) data.append(chunk);
     return true;
   };
   std::string command(verb);
   curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, command.c_str());
   curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &WriteToSink);
   curl_easy_setopt(easy_, CURLOPT_WRITEDATA, &sink);
-  if (!Perform()) return std::nullopt;
+  if (!Perform() || too_long) return std::nullopt;
   return data;
 }
 

@@ -66,13 +66,17 @@ using ByteSource = std::function<std::optional<std::size_t>(char* buffer, std::s
 // RETR of `remote_name` in the given type (TYPE A lets the server convert its line ends to
 // CR LF; the bytes received are handed on unchanged). True when the server confirmed the
 // transfer and the sink took every byte. The name must be non-empty and not end with '/'.
+// A sink that refuses a chunk ends the connection too: libcurl cannot stop a transfer short
+// and keep its control connection.
 bool Download(std::string_view remote_name, TransferType type, const ByteSink& sink);
 // STOR of exactly `size` bytes from `source` as `remote_name`, unchanged on this side. True when
 // the server confirmed the transfer. The name must be non-empty and not end with '/'.
+// A source that fails ends the connection too, as for Download.
 bool Upload(std::string_view remote_name, TransferType type, std::int64_t size,
             const ByteSource& source);
 // Runs a listing command ("MLSD", "LIST") on `folder` ("" for the current folder) and returns
-// the data it sent. Empty when the command failed or sent more than kMaxListingBytes.
+// the data it sent. Empty when the command failed or sent more than kMaxListingBytes (the rest
+// is read and dropped, so the connection stays).
 std::optional<std::string> Listing(std::string_view verb, std::string_view folder);
 
 }  // namespace voziroz::ftpx
