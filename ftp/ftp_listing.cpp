@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "engine/ansi_case.h"
+#include "ftp/text_lines.h"
 
 namespace voziroz::ftp {
 namespace {
@@ -28,18 +29,6 @@ std::vector<Token> SplitAtSpaces(std::string_view line) {
     start = line.find_first_not_of(' ', end);
   }
   return tokens;
-}
-
-// Calls `visit` with each non-empty line of `data`, its line end (LF or CR LF) removed.
-template <typename Visit>
-void ForEachLine(std::string_view data, Visit visit) {
-  while (!data.empty()) {
-    std::size_t end = data.find('\n');
-    std::string_view line = data.substr(0, end);
-    data = end == std::string_view::npos ? std::string_view() : data.substr(end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!line.empty()) visit(line);
-  }
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {

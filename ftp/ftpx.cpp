@@ -7,8 +7,12 @@
 #include <memory>
 #include <mutex>
 
+#include "ftp/text_lines.h"
+
 namespace voziroz::ftpx {
 namespace {
+
+using ftp::ForEachLine;
 
 constexpr std::size_t kMaxReplyBytes = std::size_t{1} << 20;
 // libcurl 7.88 sometimes leaves a passive data connection unwatched until its default one-second
@@ -45,18 +49,6 @@ bool IsFinalReplyLine(std::string_view line) {
 }
 
 // The reply is every line received; its code is that of the last final line ("ddd text").
-// Calls `visit` with each line of `text`, its line end (LF or CR LF) removed.
-template <typename Visit>
-void ForEachLine(std::string_view text, Visit visit) {
-  while (!text.empty()) {
-    std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    visit(line);
-  }
-}
-
 std::optional<Reply> ParseReply(std::string_view received) {
   Reply reply;
   ForEachLine(received, [&reply](std::string_view line) {
