@@ -19,17 +19,10 @@ constexpr int kStartTimeoutMs = 15000;
 
 }  // namespace
 
-TestFtpServer::TestFtpServer(const Options& options) {
-  std::string folder_template =
-      (std::filesystem::temp_directory_path() / "voziroz-ftp-XXXXXX").string();
-  if (!::mkdtemp(folder_template.data())) {
-    error_ = "cannot make a temporary folder";
-    return;
-  }
-  folder_ = folder_template;
-  root_ = folder_ / "root";
-  local_ = folder_ / "local";
-  command_log_ = folder_ / "commands.log";
+TestFtpServer::TestFtpServer(const Options& options)
+    : root_(folder_.path() / "root"),
+      local_(folder_.path() / "local"),
+      command_log_(folder_.path() / "commands.log") {
   std::filesystem::create_directory(root_);
   std::filesystem::create_directory(local_);
   Start(options);
@@ -41,8 +34,6 @@ TestFtpServer::~TestFtpServer() {
     ::kill(pid_, SIGKILL);
     ::waitpid(pid_, nullptr, 0);
   }
-  std::error_code ignored;
-  if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
 }
 
 void TestFtpServer::Start(const Options& options) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "tests/temp_dir.h"
+
 namespace voziroz::testing {
 
 class TestFtpServer {
@@ -46,7 +48,7 @@ class TestFtpServer {
   void Start(const Options& options);
   std::uint16_t ReadPort(int output);
 
-  std::filesystem::path folder_;
+  TempDir folder_;
   std::filesystem::path root_;
   std::filesystem::path local_;
   std::filesystem::path command_log_;
