@@ -107,6 +107,7 @@ std::optional<ListEntry> ParseUnixLine(std::string_view line) {
     ListEntry entry{std::string(line.substr(name_start))};
     entry.is_folder = line[0] == 'd';
     if (line[0] == 'l') entry.name = entry.name.substr(0, entry.name.find(" -> "));
+    if (entry.name.empty()) return std::nullopt;
     if (!entry.is_folder) entry.size = *size;
     return entry;
   }

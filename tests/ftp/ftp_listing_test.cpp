@@ -29,6 +29,7 @@ TEST(FtpListing, ListLinesInUnixForm) {
       {"-rw-r--r--   1 owner group          3 Feb 02 12:00  leading space", " leading space\t3"},
       {"-rw-r--r--   1 owner group          3 Feb 02 12:00 Dec 09 09:02 x", "Dec 09 09:02 x\t3"},
       {"drwxr-xr-x   2 owner group        4096 Dec  9 09:06 .", "/."},
+      {"lrwxrwxrwx   1 owner group           9 Feb 02 12:00  -> target", ""},
       {"total 12", ""},
       {"-rw-r--r--   1 owner group         -1 Dec 09 09:02 negative", ""},
       {"-rw-r--r--   1 owner group          12 Dec 09 09:02", ""},
