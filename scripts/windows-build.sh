@@ -8,6 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+bash scripts/install-deps.sh
 out=${VOZIROZ_WINDOWS_BUILD_DIR:-build-windows}
 mkdir -p "$out/third_party"
 out=$(cd "$out" && pwd)
@@ -19,17 +20,11 @@ jpeg_source() {
   local src
   src=$(ls -d "$out"/third_party/libjpeg-turbo-*/ 2>/dev/null | head -n 1)
   if [ -z "$src" ]; then
-    if ! apt-get source --print-uris libjpeg-turbo > /dev/null 2>&1; then
-      if [ "$(id -u)" -ne 0 ]; then
-        echo "windows-build: no deb-src entry for libjpeg-turbo; run as root once" >&2
-        exit 1
-      fi
-      . /etc/os-release
-      printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-        "$VERSION_CODENAME" "$VERSION_CODENAME" > /etc/apt/sources.list.d/debian-src.sources
-      apt-get update -qq
-    fi
-    (cd "$out/third_party" && apt-get source -qq libjpeg-turbo > /dev/null 2>&1)
+    (cd "$out/third_party" && apt-get source -qq libjpeg-turbo > /dev/null 2>&1) || {
+      echo "windows-build: apt-get source libjpeg-turbo failed (scripts/install-deps.sh as root" \
+        "adds the deb-src entry it needs)" >&2
+      exit 1
+    }
     src=$(ls -d "$out"/third_party/libjpeg-turbo-*/ | head -n 1)
   fi
   echo "${src%/}"
