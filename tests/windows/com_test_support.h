@@ -1,5 +1,5 @@
-// Small helpers for tests that call COM interfaces: owning holders for VARIANT, BSTR and
-// interface references, VARIANT builders, and COM set up per test.
+// Small helpers for the Windows tests: owning holders for VARIANT, BSTR and interface
+// references, VARIANT builders, COM set up per test, and a scratch folder.
 #pragma once
 
 #include <oaidl.h>
@@ -69,6 +69,53 @@ class ComTest : public ::testing::Test {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
   }
   void TearDown() override { CoUninitialize(); }
+};
+
+// UTF-16 for Windows-1252 text.
+inline std::wstring Widened(const std::string& ansi) {
+  std::wstring wide(ansi.size(), L'\0');
+  MultiByteToWideChar(1252, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(),
+                      static_cast<int>(wide.size()));
+  return wide;
+}
+
+// A folder of its own under the temporary folder, removed with the files in it when it goes.
+// Names are Windows-1252.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string& name) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    path_ = std::string(temp) + name;
+    CreateDirectoryA(path_.c_str(), nullptr);
+  }
+  ~ScratchFolder() {
+    WIN32_FIND_DATAW found;
+    const std::wstring folder = Widened(path_);
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+      DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    RemoveDirectoryW(folder.c_str());
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+  // Writes (or replaces) a file in the folder and returns its path.
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    const std::string path = *this / name;
+    HANDLE file =
+        CreateFileW(Widened(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return path;
+  }
+
+ private:
+  std::string path_;
 };
 
 }  // namespace voziroz::testing

@@ -7,41 +7,17 @@
 
 #include <string>
 
+#include "com_test_support.h"
+
 namespace voziroz::testing {
 namespace {
 
 class FileReadTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    folder_ = std::string(temp) + "voziroz file read";
-    CreateDirectoryA(folder_.c_str(), nullptr);
-  }
-  void TearDown() override {
-    for (const std::string& file : written_) DeleteFileA(file.c_str());
-    RemoveDirectoryA(folder_.c_str());
-  }
-  // Writes a file in the scratch folder; `name` is Windows-1252.
   std::string Write(const std::string& name, const std::string& bytes) {
-    const std::string path = folder_ + "\\" + name;
-    const std::wstring wide = Widened(path);
-    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    written_.push_back(path);
-    return path;
+    return folder_.Write(name, bytes);
   }
-  static std::wstring Widened(const std::string& ansi) {
-    std::wstring wide(ansi.size(), L'\0');
-    MultiByteToWideChar(1252, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(),
-                        static_cast<int>(wide.size()));
-    return wide;
-  }
-
-  std::string folder_;
-  std::vector<std::string> written_;
+  ScratchFolder folder_{"voziroz file read"};
 };
 
 TEST_F(FileReadTest, ReadsTheWholeFileWithRoomForALineBreak) {
@@ -76,7 +52,7 @@ TEST_F(FileReadTest, EmptyFileReadsAsNoBytes) {
 }
 
 TEST_F(FileReadTest, WhatIsNoReadableFileIsRefused) {
-  const std::string cases[] = {folder_ + "\\missing.ged", folder_, std::string("NUL"),
+  const std::string cases[] = {folder_ / "missing.ged", folder_.Path(), std::string("NUL"),
                                std::string("a\0b", 3)};
   for (const std::string& name : cases) {
     TextBuffer bytes;

@@ -242,11 +242,8 @@ TEST_F(ServerTest, RegistrationWritesAndRemovesExactlyItsKeys) {
 
 // A library whose path holds a space registers its short 8.3 path, which loads the same file.
 TEST_F(ServerTest, PathWithASpaceIsRegisteredInShortForm) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring folder = std::wstring(temp) + L"Voziroz Test Folder";
-  const std::wstring copy = folder + L"\\Voziroz.dll";
-  CreateDirectoryW(folder.c_str(), nullptr);
+  const ScratchFolder folder("Voziroz Test Folder");
+  const std::wstring copy = Widened(folder / "Voziroz.dll");
   ASSERT_TRUE(CopyFileW(PathOf(server_.Module()).c_str(), copy.c_str(), FALSE));
   {
     Server spaced(copy.c_str());
@@ -261,8 +258,6 @@ TEST_F(ServerTest, PathWithASpaceIsRegisteredInShortForm) {
     EXPECT_EQ(spaced.Unregister(), S_OK);
   }
   ExpectUnregistered();
-  DeleteFileW(copy.c_str());
-  RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace

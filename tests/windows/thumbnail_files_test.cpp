@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "com_test_support.h"
 #include "imaging/bitmap.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/thumbnail.h"
@@ -17,22 +18,12 @@ namespace {
 class ThumbnailFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    folder_ = std::string(temp) + "voziroz thumbnails";
-    CreateDirectoryA(folder_.c_str(), nullptr);
-    source_ = folder_ + "\\source.jpg";
     Bitmap picture(40, 20);
     picture.Fill(Rgb{200, 10, 10});
     std::FILE* file = std::fopen(source_.c_str(), "wb");
     ASSERT_NE(file, nullptr);
     EncodeJpeg(picture, file);
     std::fclose(file);
-  }
-  void TearDown() override {
-    for (const char* name : {"\\source.jpg", "\\thumb.jpg", "\\caf\xE9.jpg"})
-      DeleteFileA((folder_ + name).c_str());
-    RemoveDirectoryA(folder_.c_str());
   }
   static std::string Head(const std::string& path, std::size_t count) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -43,12 +34,12 @@ class ThumbnailFilesTest : public ::testing::Test {
     return bytes;
   }
 
-  std::string folder_;
-  std::string source_;
+  ScratchFolder folder_{"voziroz thumbnails"};
+  std::string source_ = folder_ / "source.jpg";
 };
 
 TEST_F(ThumbnailFilesTest, AnExistingTargetIsReplaced) {
-  const std::string target = folder_ + "\\thumb.jpg";
+  const std::string target = folder_ / "thumb.jpg";
   std::FILE* old = std::fopen(target.c_str(), "wb");
   std::fputs("old contents", old);
   std::fclose(old);
@@ -57,18 +48,18 @@ TEST_F(ThumbnailFilesTest, AnExistingTargetIsReplaced) {
 }
 
 TEST_F(ThumbnailFilesTest, NamesAreWindows1252) {
-  const std::string target = folder_ + "\\caf\xE9.jpg";
+  const std::string target = folder_ / "caf\xE9.jpg";
   EXPECT_TRUE(CreateThumbnail(source_, target, 10, 10, 0));
   EXPECT_EQ(Head(target, 2), "\xFF\xD8");
 }
 
 TEST_F(ThumbnailFilesTest, TheSourceIsNeverItsOwnTarget) {
   const std::string before = Head(source_, 64);
-  for (const std::string& target : {source_, folder_ + "\\.\\SOURCE.JPG"})
+  for (const std::string& target : {source_, folder_ / ".\\SOURCE.JPG"})
     EXPECT_FALSE(CreateThumbnail(source_, target, 10, 10, 0)) << target;
   EXPECT_EQ(Head(source_, 64), before);
-  EXPECT_FALSE(CreateThumbnail(folder_, folder_ + "\\thumb.jpg", 10, 10, 0));
-  EXPECT_EQ(Head(folder_ + "\\thumb.jpg", 2), "<missing>");
+  EXPECT_FALSE(CreateThumbnail(folder_.Path(), folder_ / "thumb.jpg", 10, 10, 0));
+  EXPECT_EQ(Head(folder_ / "thumb.jpg", 2), "<missing>");
 }
 
 }  // namespace
