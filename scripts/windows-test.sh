@@ -47,6 +47,21 @@ query 'HKCR\TypeLib\{BA382B7F-C27B-4CBD-A67B-6B8856E804EE}\1.0\409\win64' /ve |
 echo "== script suites"
 suites="$out/suites"
 rm -rf "$suites" && mkdir -p "$suites/scratch"
+# The files that dump_test.js dumps and the Linux tool dumps too: the sample, a missing file, and
+# corpus files in every encoding (those skipped when the corpus is absent).
+corpus=$root/../shared/corpus
+dump_inputs=("$root/samples/family.ged" "$suites/scratch/missing.ged")
+for name in 555SAMPLE.GED 555SAMPLE16BE.GED 555SAMPLE16LE.GED ANSEL.GED Ansi.ged \
+  utf8_crlf_bom.ged utf8-nobom-lf.ged issue102_100levels.ged Kennedy+Family.ged \
+  "5.5.1 sample 3.ged"; do
+  [ -f "$corpus/$name" ] && dump_inputs+=("$corpus/$name")
+done
+[ -d "$corpus" ] || echo "  (no corpus at $corpus: dumping the sample only)"
+: > "$suites/scratch/dumps.txt"
+for i in "${!dump_inputs[@]}"; do
+  printf '%s|%s\r\n' "$(winpath "${dump_inputs[$i]}")" "$(winpath "$suites/scratch/dump-$i.json")" \
+    >> "$suites/scratch/dumps.txt"
+done
 for suite in tests/windows/*_test.js tests/windows/*_test.vbs; do
   [ -e "$suite" ] || continue
   name=$(basename "$suite")
@@ -60,6 +75,19 @@ for suite in tests/windows/*_test.js tests/windows/*_test.vbs; do
     fail "$name (exit $status; a missing count line means the script stopped early)"
   fi
 done
+
+echo "== dumps compared with the Linux build"
+bash scripts/build.sh > /dev/null
+for i in "${!dump_inputs[@]}"; do
+  input=${dump_inputs[$i]}
+  "${VOZIROZ_BUILD_DIR:-build}/cli/voziroz" dump "$input" > "$suites/linux-$i.json" 2> /dev/null ||
+    true
+  if ! difference=$(python3 tests/windows/compare_dumps.py "$suites/scratch/dump-$i.json" \
+    "$suites/linux-$i.json" 2>&1); then
+    fail "dump of $(basename "$input") differs: $difference"
+  fi
+done
+echo "  ${#dump_inputs[@]} files"
 
 echo "== unregistration"
 timeout 60 wine regsvr32 /u /s "$dll" || fail "regsvr32 /u exited $?"
