@@ -57,6 +57,8 @@ for name in 555SAMPLE.GED 555SAMPLE16BE.GED 555SAMPLE16LE.GED ANSEL.GED Ansi.ged
   [ -f "$corpus/$name" ] && dump_inputs+=("$corpus/$name")
 done
 [ -d "$corpus" ] || echo "  (no corpus at $corpus: dumping the sample only)"
+{ printf 'P6\n64 48\n255\n'; head -c $((64 * 48 * 3)) /dev/zero; } |
+  cjpeg -quality 90 > "$suites/scratch/source.jpg"  # for Parser.Thumbnail
 : > "$suites/scratch/dumps.txt"
 for i in "${!dump_inputs[@]}"; do
   printf '%s|%s\r\n' "$(winpath "${dump_inputs[$i]}")" "$(winpath "$suites/scratch/dump-$i.json")" \
