@@ -37,7 +37,8 @@ namespace {
 struct Measurement {
   double seconds = 0;      // wall-clock time
   double cpu_seconds = 0;  // user + system time: less disturbed by other jobs on a shared machine
-  std::int64_t items = 0;  // lines counted or stored; -1 when the stage failed
+  double system_seconds = 0;  // the kernel's share: page faults, zeroing fresh memory, reads
+  std::int64_t items = 0;     // lines counted or stored; -1 when the stage failed
   std::int64_t peak_bytes = 0;
   std::int64_t minor_faults = 0;
 };
@@ -106,9 +107,21 @@ std::int64_t PeakResidentBytes() {
   return std::int64_t{kilobytes} * 1024;
 }
 
+// Other jobs on the machine: the one-minute load average, or -1 when unknown.
+double LoadAverage() {
+  double load = -1;
+  if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {
+    if (std::fscanf(f, "%lf", &load) != 1) load = -1;
+    std::fclose(f);
+  }
+  return load;
+}
+
+double Seconds(const timeval& t) {
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+}
 double CpuSeconds(const rusage& usage) {
-  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+  return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
 }
 
 // Runs the stage in a child process; the child measures itself and sends the figures back.
@@ -132,6 +145,7 @@ bool MeasureInChild(Stage stage, const std::string& file, Measurement& result) {
     getrusage(RUSAGE_SELF, &after);
     m.peak_bytes = PeakResidentBytes();
     m.cpu_seconds = CpuSeconds(after) - CpuSeconds(before);
+    m.system_seconds = Seconds(after.ru_stime) - Seconds(before.ru_stime);
     m.minor_faults = after.ru_minflt - before.ru_minflt;
     bool sent = write(fds[1], &m, sizeof m) == static_cast<ssize_t>(sizeof m);
     _exit(sent ? 0 : 1);
@@ -144,15 +158,18 @@ bool MeasureInChild(Stage stage, const std::string& file, Measurement& result) {
   return received && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// Best wall time of `repeats` runs, and the best CPU time; the peak and faults are those of the
-// run with the best wall time.
+// Best wall time of `repeats` runs, and the CPU and system times of the run with the best CPU
+// time; the peak and faults are those of the run with the best wall time.
 bool MeasureBest(Stage stage, const std::string& file, int repeats, Measurement& best) {
   for (int r = 0; r < repeats; ++r) {
     Measurement m;
     if (!MeasureInChild(stage, file, m) || m.items < 0) return false;
-    double best_cpu = r == 0 ? m.cpu_seconds : std::min(best.cpu_seconds, m.cpu_seconds);
+    bool best_cpu = r == 0 || m.cpu_seconds < best.cpu_seconds;
+    double cpu = best_cpu ? m.cpu_seconds : best.cpu_seconds;
+    double system = best_cpu ? m.system_seconds : best.system_seconds;
     if (r == 0 || m.seconds < best.seconds) best = m;
-    best.cpu_seconds = best_cpu;
+    best.cpu_seconds = cpu;
+    best.system_seconds = system;
   }
   return true;
 }
@@ -171,9 +188,10 @@ int Run(std::span<char*> args) {
     return 2;
   }
   const double megabytes = static_cast<double>(info.st_size) / (1 << 20);
-  std::printf("file %s: %.1f MB, best of %d runs\n", file.c_str(), megabytes, repeats);
-  std::printf("%-30s %8s %8s %7s %8s %8s %9s %7s %9s %11s\n", "stage", "wall s", "cpu s", "MB/s",
-              "x floor", "(cpu)", "peak MB", "x file", "faults", "items");
+  std::printf("file %s: %.1f MB, best of %d runs, load average %.2f\n", file.c_str(), megabytes,
+              repeats, LoadAverage());
+  std::printf("%-30s %7s %7s %7s %7s %8s %7s %8s %7s %7s %11s\n", "stage", "wall s", "cpu s",
+              "sys s", "MB/s", "x floor", "(cpu)", "peak MB", "x file", "faults", "items");
   Measurement floor;
   for (const NamedStage& stage : kStages) {
     Measurement m;
@@ -182,9 +200,9 @@ int Run(std::span<char*> args) {
       return 1;
     }
     if (&stage == &kStages[0]) floor = m;
-    std::printf("%-30s %8.3f %8.3f %7.0f %8.2f %8.2f %9.1f %7.2f %9lld %11lld %s\n", stage.name,
-                m.seconds, m.cpu_seconds, megabytes / m.seconds, m.seconds / floor.seconds,
-                m.cpu_seconds / std::max(floor.cpu_seconds, 1e-6),
+    std::printf("%-30s %7.3f %7.3f %7.3f %7.0f %8.2f %7.2f %8.1f %7.2f %7lld %11lld %s\n",
+                stage.name, m.seconds, m.cpu_seconds, m.system_seconds, megabytes / m.seconds,
+                m.seconds / floor.seconds, m.cpu_seconds / std::max(floor.cpu_seconds, 1e-6),
                 static_cast<double>(m.peak_bytes) / (1 << 20),
                 static_cast<double>(m.peak_bytes) / static_cast<double>(info.st_size),
                 static_cast<long long>(m.minor_faults), static_cast<long long>(m.items),
