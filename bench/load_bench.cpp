@@ -1,0 +1,218 @@
+// load_bench: time and peak memory of reading a GEDCOM file, beside a floor measured in the
+// same run on the same file.
+//
+//   load_bench FILE [REPEATS]
+//
+// Stages, each run REPEATS times (default 3, best time kept), every run in its own child process
+// so that each stage's peak resident memory (VmHWM) is its own:
+//   floor      map the file read-only and count its lines with memchr
+//   load       LoadFileText
+//   pre-parse  LoadFileText + PreParseLines
+// Times and peaks are reported absolute and as ratios to the floor's time and the file's size.
+// Wall time is the goal's measure; CPU time (user + system) is printed beside it because on a
+// shared machine other jobs stretch wall time far more than CPU time.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <span>
+#include <string>
+#include <utility>
+
+#include "engine/gedcom_reader.h"
+
+namespace {
+
+// What one run of a stage reports to the parent through a pipe.
+struct Measurement {
+  double seconds = 0;      // wall-clock time
+  double cpu_seconds = 0;  // user + system time: less disturbed by other jobs on a shared machine
+  double system_seconds = 0;  // the kernel's share: page faults, zeroing fresh memory, reads
+  std::int64_t items = 0;     // lines counted or stored; -1 when the stage failed
+  std::int64_t peak_bytes = 0;
+  std::int64_t minor_faults = 0;
+};
+
+using Stage = std::int64_t (*)(const std::string& file);
+
+std::int64_t CountLinesOfMapping(const std::string& file) {
+  int fd = open(file.c_str(), O_RDONLY);
+  if (fd < 0) return -1;
+  struct stat info {};
+  fstat(fd, &info);
+  std::size_t size = static_cast<std::size_t>(info.st_size);
+  void* map = size ? mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0) : MAP_FAILED;
+  close(fd);
+  if (map == MAP_FAILED) return -1;
+  const char* p = static_cast<const char*>(map);
+  const char* end = p + size;
+  std::int64_t lines = 0;
+  while ((p = static_cast<const char*>(std::memchr(p, '\n', end - p))) != nullptr) {
+    ++lines;
+    ++p;
+  }
+  munmap(map, size);
+  return lines;
+}
+
+std::int64_t Load(const std::string& file) {
+  voziroz::LoadedText loaded = voziroz::LoadFileText(file);
+  return loaded.Readable ? static_cast<std::int64_t>(loaded.Text.size()) : -1;
+}
+
+std::int64_t LoadAndPreParse(const std::string& file) {
+  voziroz::LoadedText loaded = voziroz::LoadFileText(file);
+  if (!loaded.Readable) return -1;
+  std::optional<voziroz::TLines> lines = voziroz::PreParseLines(std::move(loaded.Text));
+  return lines ? lines->Count : -1;
+}
+
+// The table build stage (load + pre-parse + BuildTables) joins this list once the builder exists.
+struct NamedStage {
+  const char* name;
+  const char* items;
+  Stage run;
+};
+constexpr NamedStage kStages[] = {
+    {"floor: mmap + memchr", "lines", CountLinesOfMapping},
+    {"LoadFileText", "bytes", Load},
+    {"LoadFileText + PreParseLines", "lines", LoadAndPreParse},
+};
+
+std::int64_t PeakResidentBytes() {
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  long kilobytes = 0;
+  if (status) {
+    char line[256];
+    while (std::fgets(line, sizeof line, status)) {
+      if (std::sscanf(line, "VmHWM: %ld kB", &kilobytes) == 1) break;
+    }
+    std::fclose(status);
+  }
+  if (kilobytes == 0) {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    kilobytes = usage.ru_maxrss;
+  }
+  return std::int64_t{kilobytes} * 1024;
+}
+
+// Other jobs on the machine: the one-minute load average, or -1 when unknown.
+double LoadAverage() {
+  double load = -1;
+  if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {
+    if (std::fscanf(f, "%lf", &load) != 1) load = -1;
+    std::fclose(f);
+  }
+  return load;
+}
+
+double Seconds(const timeval& t) {
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+}
+double CpuSeconds(const rusage& usage) {
+  return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+}
+
+// Runs the stage in a child process; the child measures itself and sends the figures back.
+bool MeasureInChild(Stage stage, const std::string& file, Measurement& result) {
+  int fds[2];
+  if (pipe(fds) != 0) return false;
+  pid_t child = fork();
+  if (child < 0) {
+    close(fds[0]);
+    close(fds[1]);
+    return false;
+  }
+  if (child == 0) {
+    close(fds[0]);
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    auto start = std::chrono::steady_clock::now();
+    Measurement m;
+    m.items = stage(file);
+    m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    getrusage(RUSAGE_SELF, &after);
+    m.peak_bytes = PeakResidentBytes();
+    m.cpu_seconds = CpuSeconds(after) - CpuSeconds(before);
+    m.system_seconds = Seconds(after.ru_stime) - Seconds(before.ru_stime);
+    m.minor_faults = after.ru_minflt - before.ru_minflt;
+    bool sent = write(fds[1], &m, sizeof m) == static_cast<ssize_t>(sizeof m);
+    _exit(sent ? 0 : 1);
+  }
+  close(fds[1]);
+  bool received = read(fds[0], &result, sizeof result) == static_cast<ssize_t>(sizeof result);
+  close(fds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return received && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Best wall time of `repeats` runs, and the CPU and system times of the run with the best CPU
+// time; the peak and faults are those of the run with the best wall time.
+bool MeasureBest(Stage stage, const std::string& file, int repeats, Measurement& best) {
+  for (int r = 0; r < repeats; ++r) {
+    Measurement m;
+    if (!MeasureInChild(stage, file, m) || m.items < 0) return false;
+    bool best_cpu = r == 0 || m.cpu_seconds < best.cpu_seconds;
+    double cpu = best_cpu ? m.cpu_seconds : best.cpu_seconds;
+    double system = best_cpu ? m.system_seconds : best.system_seconds;
+    if (r == 0 || m.seconds < best.seconds) best = m;
+    best.cpu_seconds = cpu;
+    best.system_seconds = system;
+  }
+  return true;
+}
+
+int Run(std::span<char*> args) {
+  if (args.empty() || args.size() > 2) {
+    std::fprintf(stderr, "usage: load_bench FILE [REPEATS]\n");
+    return 2;
+  }
+  const std::string file = args[0];
+  const int repeats = args.size() == 2 ? std::atoi(args[1]) : 3;
+  struct stat info {};
+  if (stat(file.c_str(), &info) != 0 || info.st_size == 0 || repeats < 1) {
+    std::fprintf(stderr, "load_bench: '%s' is not a readable non-empty file (or bad REPEATS)\n",
+                 file.c_str());
+    return 2;
+  }
+  const double megabytes = static_cast<double>(info.st_size) / (1 << 20);
+  std::printf("file %s: %.1f MB, best of %d runs, load average %.2f\n", file.c_str(), megabytes,
+              repeats, LoadAverage());
+  std::printf("%-30s %7s %7s %7s %7s %8s %7s %8s %7s %7s %11s\n", "stage", "wall s", "cpu s",
+              "sys s", "MB/s", "x floor", "(cpu)", "peak MB", "x file", "faults", "items");
+  Measurement floor;
+  for (const NamedStage& stage : kStages) {
+    Measurement m;
+    if (!MeasureBest(stage.run, file, repeats, m)) {
+      std::printf("%-30s failed\n", stage.name);
+      return 1;
+    }
+    if (&stage == &kStages[0]) floor = m;
+    std::printf("%-30s %7.3f %7.3f %7.3f %7.0f %8.2f %7.2f %8.1f %7.2f %7lld %11lld %s\n",
+                stage.name, m.seconds, m.cpu_seconds, m.system_seconds, megabytes / m.seconds,
+                m.seconds / floor.seconds, m.cpu_seconds / std::max(floor.cpu_seconds, 1e-6),
+                static_cast<double>(m.peak_bytes) / (1 << 20),
+                static_cast<double>(m.peak_bytes) / static_cast<double>(info.st_size),
+                static_cast<long long>(m.minor_faults), static_cast<long long>(m.items),
+                stage.items);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return Run(std::span<char*>(argv + 1, argc - 1));
+}
