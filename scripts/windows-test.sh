@@ -48,8 +48,8 @@ echo "== script suites"
 suites="$out/suites"
 rm -rf "$suites" && mkdir -p "$suites/scratch"
 # The files that dump_test.js dumps and the Linux tool dumps too: the sample, a missing file, and
-# corpus files in every encoding (those skipped when the corpus is absent).
-corpus=$root/../shared/corpus
+# corpus files in every encoding ($VOZIROZ_SHARED_DIR/corpus, skipped when absent).
+corpus=${VOZIROZ_SHARED_DIR:-$root/../shared}/corpus
 dump_inputs=("$root/samples/family.ged" "$suites/scratch/missing.ged")
 for name in 555SAMPLE.GED 555SAMPLE16BE.GED 555SAMPLE16LE.GED ANSEL.GED Ansi.ged \
   utf8_crlf_bom.ged utf8-nobom-lf.ged issue102_100levels.ged Kennedy+Family.ged \

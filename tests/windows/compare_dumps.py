@@ -28,12 +28,17 @@ def first_difference(windows, linux, path="$"):
     return None if windows == linux else f"{path}: {windows!r} on Windows, {linux!r} on Linux"
 
 
+def load(path, encoding, side):
+    try:
+        with open(path, encoding=encoding) as f:
+            return json.load(f)
+    except (OSError, UnicodeError, ValueError) as error:
+        raise SystemExit(f"no readable dump on {side}: {error}")
+
+
 def main():
-    windows_file, linux_file = sys.argv[1], sys.argv[2]
-    with open(windows_file, encoding="utf-16") as f:
-        windows = json.load(f)
-    with open(linux_file, encoding="utf-8") as f:
-        linux = json.load(f)
+    windows = load(sys.argv[1], "utf-16", "Windows")
+    linux = load(sys.argv[2], "utf-8", "Linux")
     found = first_difference(windows, linux)
     if found:
         print(found)
