@@ -13,6 +13,11 @@ namespace {
 // The server's one message: a creation that failed (memory ran out).
 constexpr char kCreationFailureCaption[] = "VAZ Error";
 
+HRESULT ReportCreationFailure(const char* message) {
+  MessageBoxA(nullptr, message, kCreationFailureCaption, MB_OK | MB_ICONERROR);
+  return E_UNEXPECTED;
+}
+
 std::atomic<LONG> factory_references{0};
 std::atomic<LONG> server_locks{0};
 
@@ -54,8 +59,9 @@ class ComClassFactory final : public IClassFactory {
     try {
       inner = NewComObject(class_->Create(), outer);
     } catch (const std::exception& error) {
-      MessageBoxA(nullptr, error.what(), kCreationFailureCaption, MB_OK | MB_ICONERROR);
-      return E_UNEXPECTED;
+      return ReportCreationFailure(error.what());
+    } catch (...) {
+      return ReportCreationFailure("Unexpected error");
     }
     // A failed query releases the only reference, which destroys the new object again.
     const HRESULT status = inner->QueryInterface(iid, out);
