@@ -1,6 +1,7 @@
 #include "engine/date_key.h"
 
 #include <array>
+#include <utility>
 
 #include "engine/ansi_case.h"
 #include "engine/blank_trim.h"
@@ -25,53 +26,60 @@ std::ptrdiff_t Pos(std::string_view what, std::string_view text) {
   return found == std::string_view::npos ? 0 : static_cast<std::ptrdiff_t>(found) + 1;
 }
 
-// The characters up to and including the first blank of `rest`, which loses them; empty (and
-// `rest` unchanged) when it holds no blank.
-std::string_view CutWord(std::string_view& rest) {
+// The characters up to and including the first blank of `rest`, which loses them. The text
+// counts as ending in one more blank: when `rest` holds no blank its whole remainder is the word
+// (once; then words are empty). The blank itself never matters, as words are trimmed.
+std::string_view CutWord(std::string_view& rest, bool& end_blank_used) {
   std::size_t blank = rest.find(' ');
-  if (blank == std::string_view::npos) return {};
+  if (blank == std::string_view::npos) {
+    if (end_blank_used) return {};
+    end_blank_used = true;
+    return std::exchange(rest, std::string_view{});
+  }
   std::string_view word = rest.substr(0, blank + 1);
   rest.remove_prefix(blank + 1);
   return word;
 }
 
-// Two digits for a month abbreviation, compared after upper-casing; empty for any other word.
-std::string_view MonthDigits(std::string_view word) {
-  static constexpr std::array<std::string_view, 12> kDigits = {"01", "02", "03", "04", "05", "06",
-                                                               "07", "08", "09", "10", "11", "12"};
-  const std::string upper = AnsiUpperCase(word);
+// The month number (1 to 12) of an abbreviation compared after upper-casing; 0 for any other.
+int MonthOf(std::string_view word) {
+  char upper[3];
+  for (std::size_t k = 0; k < 3; ++k) upper[k] = AnsiUpper(word[k]);
   for (std::size_t m = 0; m < kMonths.size(); ++m)
-    if (upper == kMonths[m]) return kDigits[m];
-  return {};
+    if (std::string_view(upper, 3) == kMonths[m]) return static_cast<int>(m) + 1;
+  return 0;
 }
 
 }  // namespace
 
 std::string PlainIsoDate(std::string_view date) {
-  std::string text(date);
-  text += ' ';
-  std::string_view rest = text;
-  std::string day = "00", month = "00", year = "0000";
+  std::string key(kNoDate);  // year at 0, month at 4, day at 6
+  std::string_view rest = date;
+  bool end_blank_used = false;
   for (int w = 0; w < 3; ++w) {
-    const std::string_view word = TrimBlanks(CutWord(rest));
+    const std::string_view word = TrimBlanks(CutWord(rest, end_blank_used));
     switch (word.size()) {
       case 1:
-        day = std::string("0") + word[0];
+        key[6] = '0';
+        key[7] = word[0];
         break;
       case 2:
-        day = word;
+        key.replace(6, 2, word);
         break;
       case 3:
-        if (std::string_view digits = MonthDigits(word); !digits.empty()) month = digits;
+        if (int month = MonthOf(word); month > 0) {
+          key[4] = static_cast<char>('0' + month / 10);
+          key[5] = static_cast<char>('0' + month % 10);
+        }
         break;
       case 4:
-        year = word;
+        key.replace(0, 4, word);
         break;
       default:
         break;
     }
   }
-  return year + month + day;
+  return key;
 }
 
 std::string IsoDateOf(std::string_view date) {
