@@ -1,18 +1,17 @@
-// voziroz tables FILE [NAME]: builds the five tables of a GEDCOM file and prints them (or the one
-// named, in any case) as a title line, the column names and one row a line, tab-separated, text
-// in UTF-8. Tabs, line breaks and backslashes inside a text are written as \t, \n, \r and \\ so
-// that every row stays one line; an empty cell prints as nothing.
+// `voziroz tables FILE [NAME]`: builds the five tables of a GEDCOM file and prints them, or the
+// one named (in any case). Each table is a title line (its name), the column names and one line
+// a row, cells separated by tabs; text in UTF-8 and escaped like the values of `voziroz lines`,
+// numbers in decimal, an empty cell as nothing. A blank line separates the tables.
 #include <array>
 #include <cstdio>
 #include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "cli/commands.h"
+#include "cli/gedcom_input.h"
 #include "engine/ansi_case.h"
-#include "engine/gedcom_reader.h"
 #include "engine/simple_table.h"
 #include "engine/table_builder.h"
 #include "engine/table_layouts.h"
@@ -29,27 +28,6 @@ struct Tables {
   }
 };
 
-void AppendEscaped(std::string_view text, std::string& out) {
-  for (char c : text) {
-    switch (c) {
-      case '\t':
-        out += "\\t";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      default:
-        out += c;
-    }
-  }
-}
-
 void AppendCell(const tSimpleTable& table, const Cell& cell, std::string& out) {
   switch (cell.Kind) {
     case CellKind::Empty:
@@ -64,8 +42,8 @@ void AppendCell(const tSimpleTable& table, const Cell& cell, std::string& out) {
   }
 }
 
-void PrintTable(std::string_view name, const tSimpleTable& table) {
-  std::string out(name);
+void AppendTable(std::string_view name, const tSimpleTable& table, std::string& out) {
+  out += name;
   out += '\n';
   for (std::size_t c = 0; c < table.ColNames.size(); ++c) {
     if (c > 0) out += '\t';
@@ -78,12 +56,8 @@ void PrintTable(std::string_view name, const tSimpleTable& table) {
       AppendCell(table, table.At(r, c), out);
     }
     out += '\n';
-    if (out.size() > (1u << 16)) {
-      std::fwrite(out.data(), 1, out.size(), stdout);
-      out.clear();
-    }
+    FlushWhenFull(out);
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
 // The index in kTableLayouts of the table named `name` (compared upper-cased), if any.
@@ -95,29 +69,22 @@ std::optional<std::size_t> TableIndexOf(std::string_view name) {
 }
 
 int BuildAndPrint(const char* file_name, std::optional<std::size_t> only) {
-  LoadedText loaded = LoadFileText(file_name);
-  if (!loaded.Readable) {
-    std::fprintf(stderr, "voziroz tables: cannot read '%s'\n", file_name);
-    return 1;
-  }
-  std::optional<TLines> lines = PreParseLines(std::move(loaded.Text));
-  if (!lines) {
-    std::fprintf(stderr, "voziroz tables: '%s' holds no GEDCOM lines\n", file_name);
-    return 1;
-  }
+  const std::optional<TLines> lines = ReadLinesOrReport(file_name);
+  if (!lines) return 1;
   Tables tables;
   if (!BuildTables(*lines, tables.person, tables.event, tables.family, tables.source,
                    tables.multimedia)) {
-    std::fprintf(stderr, "voziroz tables: out of memory building the tables of '%s'\n", file_name);
+    std::fprintf(stderr, "voziroz: out of memory building the tables of '%s'\n", file_name);
     return 1;
   }
+  std::string out;
   const auto listed = tables.Listed();
   for (std::size_t i = 0; i < listed.size(); ++i) {
     if (only && *only != i) continue;
-    if (!only && i > 0) std::fputc('\n', stdout);
-    PrintTable(kTableLayouts[i]->Name, *listed[i]);
+    if (!only && i > 0) out += '\n';
+    AppendTable(kTableLayouts[i]->Name, *listed[i], out);
   }
-  return 0;
+  return FlushAll(out) ? 0 : 1;
 }
 
 }  // namespace
@@ -128,20 +95,16 @@ int RunTables(std::span<char*> args) {
     return 2;
   }
   std::optional<std::size_t> only;
-  if (args.size() == 2) {
-    only = TableIndexOf(args[1]);
-    if (!only) {
-      std::fprintf(stderr,
-                   "voziroz tables: no table named '%s' (PERSON, FAMILY, EVENT, SOURCE or "
-                   "MULTIMEDIA)\n",
-                   args[1]);
-      return 2;
-    }
+  if (args.size() == 2 && !(only = TableIndexOf(args[1]))) {
+    std::fprintf(stderr,
+                 "voziroz: no table named '%s' (PERSON, FAMILY, EVENT, SOURCE or MULTIMEDIA)\n",
+                 args[1]);
+    return 2;
   }
   try {
     return BuildAndPrint(args[0], only);
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "voziroz tables: %s\n", error.what());
+    std::fprintf(stderr, "voziroz: %s\n", error.what());
     return 1;
   }
 }
