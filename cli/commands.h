@@ -7,5 +7,6 @@
 namespace voziroz::cli {
 
 int RunLines(std::span<char*> args);
+int RunTables(std::span<char*> args);
 
 }  // namespace voziroz::cli

@@ -17,6 +17,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {"lines", "lines FILE            the pre-parsed lines and the five row estimates",
      voziroz::cli::RunLines},
+    {"tables", "tables FILE [NAME]    the five tables (or the one named), tab-separated, UTF-8",
+     voziroz::cli::RunTables},
 };
 
 int Usage(FILE* out) {

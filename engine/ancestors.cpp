@@ -5,13 +5,10 @@
 #include <string>
 #include <unordered_set>
 
+#include "engine/table_layouts.h"
+
 namespace voziroz {
 namespace {
-
-// Columns read: EVENT FamRefID, MainRefID, Eventcode; FAMILY FamilyID, FamilyReleation, IndiID.
-constexpr std::int32_t kEventFamRefId = 0, kEventMainRefId = 1, kEventCode = 4;
-constexpr std::int32_t kFamilyId = 0, kFamilyRelation = 1, kFamilyIndiId = 2;
-constexpr std::int32_t kHusband = 0, kWife = 1;
 
 struct CompareFailed {};
 
@@ -69,11 +66,11 @@ std::int32_t FindFirstRowOrThrow(const tSimpleTable& table, std::int32_t column,
 }
 
 std::int32_t FirstFamcFamily(const tSimpleTable& event, std::int32_t id) {
-  for (std::int32_t r = FindFirstRow(&event, kEventMainRefId, id);
-       r >= 0 && r <= event.LastRow && CompareKey(event, r, kEventMainRefId) == id; ++r) {
-    const Cell& code = event.At(r, kEventCode);
+  for (std::int32_t r = FindFirstRow(&event, event::kMainRefID, id);
+       r >= 0 && r <= event.LastRow && CompareKey(event, r, event::kMainRefID) == id; ++r) {
+    const Cell& code = event.At(r, event::kEventcode);
     if (code.Kind == CellKind::Text && event.TextOf(code) == "FAMC") {
-      return IdCell(event, r, kEventFamRefId);
+      return IdCell(event, r, event::kFamRefID);
     }
   }
   return -1;
@@ -99,11 +96,12 @@ std::pair<std::int32_t, std::int32_t> FindParents(const tSimpleTable* event,
   if (id == -1 || !event) return {father, mother};
   std::int32_t family_id = FirstFamcFamily(*event, id);
   if (family_id == -1) return {father, mother};
-  for (std::int32_t r = FindFirstRow(family, kFamilyId, family_id);
-       r >= 0 && r <= family->LastRow && CompareKey(*family, r, kFamilyId) == family_id; ++r) {
-    std::int32_t relation = CompareKey(*family, r, kFamilyRelation);
-    if (relation == kHusband) father = IdCell(*family, r, kFamilyIndiId);
-    if (relation == kWife) mother = IdCell(*family, r, kFamilyIndiId);
+  for (std::int32_t r = FindFirstRow(family, family::kFamilyID, family_id);
+       r >= 0 && r <= family->LastRow && CompareKey(*family, r, family::kFamilyID) == family_id;
+       ++r) {
+    std::int32_t relation = CompareKey(*family, r, family::kFamilyReleation);
+    if (relation == family::kHusband) father = IdCell(*family, r, family::kIndiID);
+    if (relation == family::kWife) mother = IdCell(*family, r, family::kIndiID);
     if (father != -1 && mother != -1) break;
   }
   return {father, mother};

@@ -65,7 +65,7 @@ class tSimpleTable {
   std::size_t Index(std::int32_t row, std::int32_t col) const {
     return static_cast<std::size_t>(row) * Width() + static_cast<std::size_t>(col);
   }
-  void SwapRows(std::int32_t a, std::int32_t b);
+  void Reorder(std::vector<std::int32_t>& order);
 
   std::vector<Cell> cells_;  // row-major, ColCount cells a row
   TextBuffer pool_;          // text of every text cell ever set

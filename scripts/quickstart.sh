@@ -4,4 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
 build=${VOZIROZ_BUILD_DIR:-build}
-"$build/cli/voziroz" lines samples/family.ged
+"$build/cli/voziroz" tables samples/family.ged

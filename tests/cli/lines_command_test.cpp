@@ -1,31 +1,15 @@
 // `voziroz lines FILE`, run as a program: its output format, exit codes and messages.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
 
+#include "tests/cli/run_tool.h"
 #include "tests/temp_dir.h"
 
 namespace {
 
-struct ToolRun {
-  int exit_code;
-  std::string out;  // standard output, then standard error
-};
-
-ToolRun RunTool(const std::string& arguments) {
-  std::string command = std::string(VOZIROZ_CLI) + " " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  ToolRun run{-1, {}};
-  if (!pipe) return run;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-    run.out.append(buffer, n);
-  int status = pclose(pipe);
-  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+using voziroz::testing::RunTool;
+using voziroz::testing::ToolRun;
 
 class LinesCommandTest : public ::testing::Test {
  protected:

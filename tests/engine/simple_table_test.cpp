@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace voziroz {
@@ -80,6 +82,43 @@ TEST(SimpleTable, LargeReverseOrderSortsWithoutDeepRecursion) {
   tSimpleTable t = TableOf(keys);
   t.SortByKey();
   for (int r = 1; r <= t.LastRow; ++r) ASSERT_LE(t.KeyOf(r - 1), t.KeyOf(r));
+}
+
+// The sort as described, exchanging (key, tag) pairs directly and recursing on the left part.
+void ReferenceSort(std::vector<std::pair<int, std::string>>& rows, int l, int r) {
+  int i = l;
+  do {
+    i = l;
+    int j = r;
+    const int pivot = rows[(l + r) / 2].first;
+    do {
+      while (rows[i].first < pivot) ++i;
+      while (pivot < rows[j].first) --j;
+      if (i <= j) {
+        if (rows[i].first != rows[j].first) std::swap(rows[i], rows[j]);
+        ++i;
+        --j;
+      }
+    } while (i <= j);
+    if (l < j) ReferenceSort(rows, l, j);
+    l = i;
+  } while (i < r);
+}
+
+TEST(SimpleTable, EqualKeysEndAsTheRowExchangingSortLeavesThem) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 50; ++round) {
+    std::vector<int> keys(1 + random() % 300);
+    for (int& k : keys) k = static_cast<int>(random() % 12);
+    std::vector<std::pair<int, std::string>> expected;
+    for (std::size_t r = 0; r < keys.size(); ++r) expected.emplace_back(keys[r], std::to_string(r));
+    ReferenceSort(expected, 0, static_cast<int>(keys.size()) - 1);
+    tSimpleTable t = TableOf(keys);
+    t.SortByKey();
+    std::vector<std::string> expected_tags;
+    for (const auto& row : expected) expected_tags.push_back(row.second);
+    ASSERT_EQ(Tags(t), expected_tags) << "round " << round;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,23 @@
+// Sortable date keys: the eight characters YYYYMMDD made from a free-form GEDCOM date, with
+// "0000" and "00" for missing parts and "00000000" when nothing usable was found.
+//
+// The key is built purely by word length, so it is always eight characters long but is a real
+// date only when the input was a well-formed GEDCOM date. Both functions are pure.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace voziroz {
+
+// The key of a DATE value (8-bit Windows-1252 text): upper-cases and trims it, strips a leading
+// INT, BEF, ABT, AFT or BET qualifier (for INT up to the date phrase's "(", for BET up to "AND")
+// and reads the rest with PlainIsoDate.
+std::string IsoDateOf(std::string_view date);
+
+// The key of a date without qualifier, read from its first three blank-separated words: a word
+// of one or two characters is the day, three a month abbreviation (JAN ... DEC), four the year;
+// other words, and a run of blanks taking a word's place, count for nothing.
+std::string PlainIsoDate(std::string_view date);
+
+}  // namespace voziroz
