@@ -8,6 +8,7 @@
 
 #include "automation/call_by_name.h"
 #include "engine/ansi_case.h"
+#include "tests/automation/call_helpers.h"
 
 namespace voziroz {
 namespace {
@@ -69,17 +70,6 @@ class TableTest : public ::testing::Test {
   ObjectPtr<FakeParser> parser_ = MakeObject<FakeParser>();
   ObjectPtr<TTable> table_ = MakeObject<TTable>();
 };
-
-ErrorInfo ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const CallFailure& e) {
-    EXPECT_EQ(e.Outcome().Status, kDispException);
-    return e.Outcome().Error;
-  }
-  ADD_FAILURE() << "no error";
-  return {};
-}
 
 TEST_F(TableTest, NewTableIsClosed) {
   EXPECT_EQ(Call("IsOpen"), Variant::Bool(false));
