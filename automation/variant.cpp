@@ -98,23 +98,6 @@ Variant TextArray(std::span<const std::string> texts) {
   return Variant::Array(VariantArray(std::move(elements)));
 }
 
-Variant CellValue(const tSimpleTable& table, std::int32_t row, std::int32_t column) {
-  const Cell& cell = table.At(row, column);
-  switch (cell.Kind) {
-    case CellKind::Empty:
-      return Variant();
-    case CellKind::Text:
-      return Variant::Text(std::string(table.TextOf(cell)));
-    case CellKind::Int32:
-      return Variant::I4(cell.Number);
-    case CellKind::Int8:
-      return Variant::I1(static_cast<std::int8_t>(cell.Number));
-    case CellKind::UInt8:
-      return Variant::UI1(static_cast<std::uint8_t>(cell.Number));
-  }
-  return Variant();
-}
-
 std::string_view KindName(VariantKind kind) {
   switch (kind) {
     case VariantKind::Empty:

@@ -18,7 +18,6 @@
 
 #include "automation/automation_object.h"
 #include "automation/error.h"
-#include "engine/simple_table.h"
 
 namespace voziroz {
 
@@ -145,9 +144,6 @@ class VariantArray {
 
 // A one-dimensional array of texts.
 Variant TextArray(std::span<const std::string> texts);
-
-// The cell of a table as a value of the same kind (Empty, Text, I4, I1 or UI1).
-Variant CellValue(const tSimpleTable& table, std::int32_t row, std::int32_t column);
 
 // --- Conversions --------------------------------------------------------------------------------
 // The conversions of the boundary. ToText: Empty gives "", integers their decimal text, booleans

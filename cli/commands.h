@@ -6,6 +6,8 @@
 
 namespace voziroz::cli {
 
+int RunDump(std::span<char*> args);
+int RunInfo(std::span<char*> args);
 int RunLines(std::span<char*> args);
 int RunTables(std::span<char*> args);
 

@@ -15,6 +15,10 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
+    {"dump", "dump FILE             what a Parser shows of the file, as one JSON document",
+     voziroz::cli::RunDump},
+    {"info", "info FILE             the file's metadata: estimates, header, submitter, columns",
+     voziroz::cli::RunInfo},
     {"lines", "lines FILE            the pre-parsed lines and the five row estimates",
      voziroz::cli::RunLines},
     {"tables", "tables FILE [NAME]    the five tables (or the one named), tab-separated, UTF-8",

@@ -1,4 +1,5 @@
 #include "automation/variant.h"
+#include "automation/table_values.h"
 
 #include <gtest/gtest.h>
 
