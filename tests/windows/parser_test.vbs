@@ -2,9 +2,24 @@
 ' as an argument, booleans that equal VBScript's True, and errors with number, source and
 ' description.
 
+' A null array (no array at all): an array of variants without bounds.
+Function IsNullArray(value)
+  Dim upper
+  IsNullArray = False
+  If VarType(value) <> vbArray + vbVariant Then Exit Function
+  On Error Resume Next
+  upper = UBound(value)
+  IsNullArray = Err.Number <> 0
+  Err.Clear
+End Function
+
 Dim p, t, sample, names, last
 sample = root & "\samples\family.ged"
 Set p = CreateObject("Voziroz.Parser")
+Check "new parser has no PERSON table", IsNullArray(p.GetTable("PERSON", "header")), True
+Set t = CreateObject("Voziroz.Table")
+Check "closed ColNames", IsNullArray(t.ColNames), True
+Check "closed Row", IsNullArray(t.Row(0)), True
 p.Open sample
 Check "IsOpen is True", p.IsOpen, True
 Check "IsOpen is -1", CInt(p.IsOpen), -1
@@ -16,8 +31,11 @@ Check "metadata rows", UBound(p.Metadata, 1), 20
 Check "metadata columns", UBound(p.Metadata, 2), 2
 Check "six table names", UBound(p.TableNames), 5
 Check "Execute", p.Execute, True
+Check "-12345 gives no array", IsNullArray(p.GetTable("PERSON", "-12345")), True
+Check "a word gives no array", IsNullArray(p.GetTable("PERSON", "abc")), True
+Check "GEDCOM gives no array", IsNullArray(p.GetTable("GEDCOM", "rows")), True
+Check "a row is an array", IsNullArray(p.GetTable("PERSON", 0)), False
 
-Set t = CreateObject("Voziroz.Table")
 t.Open "FAMILY", p
 Check "Table open", t.IsOpen, True
 Check "key", t.KeyColname, "FamilyID"
@@ -32,8 +50,8 @@ row = t.Row(-1)
 CheckError "Row(-1)", &H8000FFFF, "Voziroz.Table", "Range check error"
 row = p.GetTable("EVENT", 1000000)
 CheckError "GetTable past the rows", &H8000FFFF, "Voziroz.Parser", "Range check error"
-t.Open "PERSON", CreateObject("Voziroz.Stack")
-Check "a Stack is no IParser", Err.Number, 13
+t.Open "PERSON", CreateObject("Voziroz.Table")
+Check "a Table is no IParser", Err.Number, 13
 Err.Clear
 t.NoSuchMember
 Check "unknown member", Err.Number, 438
