@@ -33,6 +33,7 @@ void ReleaseValue(Variant&& value) {
   // `queue` instead of releasing them inside this one.
   held = Variant();
   while (!queue.empty()) {
+    // Taken out before it is released, since its release may append to `queue`.
     Variant next = std::move(queue.back());
     queue.pop_back();
   }

@@ -79,7 +79,8 @@ TKeyList::Place TKeyList::Locate(std::string_view key) const {
   const std::int32_t count = slots_.Count();
   if (count == 0) return {0, false};
   const int against_last = CompareKeys(key, slots_[count - 1].Key);
-  if (against_last >= 0) return {against_last == 0 ? count - 1 : count, against_last == 0};
+  if (against_last == 0) return {count - 1, true};
+  if (against_last > 0) return {count, false};
   std::int32_t low = 0;
   std::int32_t high = count - 2;
   while (low <= high) {
