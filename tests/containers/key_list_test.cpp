@@ -11,12 +11,12 @@
 #include "containers/key_order.h"
 #include "containers/queue.h"
 #include "script_calls.h"
+#include "tests/automation/call_helpers.h"
 
 namespace voziroz {
 namespace {
 
 using testing::ElementsOf;
-using testing::ErrorOfCall;
 using testing::Text;
 using testing::TextsOf;
 
@@ -179,8 +179,7 @@ TEST_F(KeyListTest, CapacityOutOfBoundsEmptiesAndReports) {
   for (std::int32_t capacity : {-1, INT32_MIN, KeySlots::kMaxCapacity + 1, INT32_MAX}) {
     AddThree();
     PutCapacity(5);
-    const ErrorInfo error =
-        ErrorOfCall(*list_, "Capacity", {Variant::I4(capacity)}, kInvokePropertyPut);
+    const ErrorInfo error = ErrorOf([&] { PutCapacity(capacity); });
     EXPECT_EQ(error.Number, kUnexpected);
     EXPECT_EQ(error.Source, "Voziroz.KeyList");
     EXPECT_EQ(error.Description, "List capacity out of bounds (" + std::to_string(capacity) + ")");

@@ -31,18 +31,4 @@ inline std::vector<std::string> TextsOf(const Variant& array) {
   return texts;
 }
 
-// The error information of a member that raised an error; fails the test when the call
-// succeeded or was refused before the member ran.
-inline ErrorInfo ErrorOfCall(AutomationObject& object, std::string_view name,
-                             std::vector<Variant> args, std::uint16_t flags) {
-  try {
-    CallByName(object, name, args, flags);
-  } catch (const CallFailure& failure) {
-    EXPECT_EQ(failure.Outcome().Status, kDispException);
-    return failure.Outcome().Error;
-  }
-  ADD_FAILURE() << name << " succeeded";
-  return {};
-}
-
 }  // namespace voziroz::testing
