@@ -2,13 +2,17 @@
 
 #include "automation/parser_object.h"
 #include "automation/table_object.h"
+#include "containers/key_list.h"
+#include "containers/queue.h"
+#include "containers/stack.h"
 
 namespace voziroz {
 
 std::span<const CreatableClass> CreatableClasses() {
   static const CreatableClass classes[] = {
-      {&ParserClass(), &MakeNew<TParser>},
-      {&TableClass(), &MakeNew<TTable>},
+      {&ParserClass(), &MakeNew<TParser>},   {&TableClass(), &MakeNew<TTable>},
+      {&QueueClass(), &MakeNew<TQueue>},     {&StackClass(), &MakeNew<TStack>},
+      {&KeyListClass(), &MakeNew<TKeyList>},
   };
   return classes;
 }
