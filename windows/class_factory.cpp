@@ -5,7 +5,7 @@
 
 #include "windows/com_guid.h"
 #include "windows/com_object.h"
-#include "windows/creatable_classes.h"
+#include "windows/served_classes.h"
 
 namespace voziroz {
 namespace {
@@ -32,7 +32,7 @@ bool CountDown(std::atomic<LONG>& count) {
 
 class ComClassFactory final : public IClassFactory {
  public:
-  explicit ComClassFactory(const CreatableClass& cls) : class_(&cls) {}
+  explicit ComClassFactory(const ServedClass& cls) : class_(&cls) {}
 
   const ClassInfo& Class() const { return *class_->Info; }
 
@@ -78,13 +78,13 @@ class ComClassFactory final : public IClassFactory {
   }
 
  private:
-  const CreatableClass* class_;
+  const ServedClass* class_;
 };
 
 std::vector<ComClassFactory>& Factories() {
   static std::vector<ComClassFactory> factories = [] {
     std::vector<ComClassFactory> made;
-    for (const CreatableClass& cls : CreatableClasses()) made.emplace_back(cls);
+    for (const ServedClass& cls : ServedClasses()) made.emplace_back(cls);
     return made;
   }();
   return factories;

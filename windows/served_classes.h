@@ -13,18 +13,18 @@
 
 namespace voziroz {
 
-struct CreatableClass {
+struct ServedClass {
   const ClassInfo* Info = nullptr;
   // A new object with all its fields zero or empty; throws (std::bad_alloc) when it cannot.
   ObjectPtr<AutomationObject> (*Create)() = nullptr;
 };
 
 template <class T>
-ObjectPtr<AutomationObject> MakeNew() {
+ObjectPtr<AutomationObject> NewObjectOf() {
   return MakeObject<T>();
 }
 
 // The listed classes, in the type library's order.
-std::span<const CreatableClass> CreatableClasses();
+std::span<const ServedClass> ServedClasses();
 
 }  // namespace voziroz
