@@ -32,6 +32,9 @@ class ClassFactory {
 // The caption of the creation-failure message.
 inline constexpr std::string_view kCreationFailureCaption = "VAZ Error";
 
+// Shows the creation-failure message: "VAZ Error: <message>" on standard error.
+void ReportCreationFailure(std::string_view message);
+
 // Makes the factories of all creatable classes (the server calls it when the library loads;
 // later calls do nothing).
 void MakeClassFactories();

@@ -98,6 +98,9 @@ struct InvokeOutcome {
   }
 };
 
+// The member that Invoke calls for `id` and `flags` (see Invoke), or null when none answers.
+const MemberInfo* FindInvokedMember(const InterfaceInfo& iface, DispId id, std::uint16_t flags);
+
 // Calls member `id` of the object. `args` are in declaration order (the first parameter first; a
 // put's value last). Which member answers: a put for PropertyPut or PropertyPutRef; otherwise a
 // method when Method is asked and one exists, else a property get (also when only Method is
