@@ -1,16 +1,14 @@
 #include "automation/class_registry.h"
 
+#include "automation/table_object.h"
+
 namespace voziroz {
-namespace {
-
-constexpr CreatableClass kCreatable[] = {
-    {nullptr, nullptr},
-};
-
-}  // namespace
 
 std::span<const CreatableClass> CreatableClasses() {
-  return std::span(kCreatable).first(0);
+  static const CreatableClass kClasses[] = {
+      {&TableClass(), &MakeNew<TTable>},
+  };
+  return kClasses;
 }
 
 const CreatableClass* FindCreatableClass(const Guid& clsid) {
