@@ -35,7 +35,11 @@ std::string FolderOf(const std::string& path) {
 // Creates `folder` and its missing parents (readable by the owner only, as for settings).
 void MakeFolders(const std::string& folder) {
   struct stat info;
-  if (stat(folder.c_str(), &info) == 0) return;
+  if (stat(folder.c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) return;
+    errno = ENOTDIR;
+    ThrowSystemError("cannot create the folder", folder);
+  }
   const std::string parent = FolderOf(folder);
   if (parent != folder) MakeFolders(parent);
   if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
