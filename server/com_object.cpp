@@ -15,8 +15,8 @@ namespace {
 // The wrappers made for objects handed out as results, so that an object keeps one identity.
 std::mutex wrappers_mutex;
 std::unordered_map<AutomationObject*, ComObject*>& Wrappers() {
-  static auto* wrappers = new std::unordered_map<AutomationObject*, ComObject*>;
-  return *wrappers;
+  static std::unordered_map<AutomationObject*, ComObject*> wrappers;  // empty when unloaded
+  return wrappers;
 }
 
 template <class I>
