@@ -158,18 +158,6 @@ void WriteOutput(const SlotArgument& a, const Variant& value) {
   }
 }
 
-std::uint16_t FlagsOf(MemberKind kind) {
-  switch (kind) {
-    case MemberKind::PropertyGet:
-      return kInvokePropertyGet;
-    case MemberKind::PropertyPut:
-      return kInvokePropertyPut;
-    case MemberKind::Method:
-      break;
-  }
-  return kInvokeMethod;
-}
-
 const MemberInfo* MemberOf(const InterfaceInfo& iface, DispId id, MemberKind kind) {
   for (const MemberInfo& m : iface.Members)
     if (m.Id == id && m.Kind == kind) return &m;
@@ -188,7 +176,7 @@ HRESULT CallSlot(IDispatch* self, DispId id, MemberKind kind, std::span<const Sl
     for (std::size_t i = 0; i < values.size(); ++i)
       if (const HRESULT hr = ToValue(args[i], values[i]); FAILED(hr)) return hr;
     Variant result;
-    const InvokeOutcome outcome = Invoke(object, id, FlagsOf(kind), values, result);
+    const InvokeOutcome outcome = Invoke(object, id, InvokeFlagOf(kind), values, result);
     if (outcome.Status == kDispException) {
       SetErrorInfoOf(outcome.Error);
       return outcome.Error.Number;
@@ -312,6 +300,18 @@ const DualTable kDualTables[] = {
 };
 
 }  // namespace
+
+WORD InvokeFlagOf(MemberKind kind) {
+  switch (kind) {
+    case MemberKind::PropertyGet:
+      return kInvokePropertyGet;
+    case MemberKind::PropertyPut:
+      return kInvokePropertyPut;
+    case MemberKind::Method:
+      break;
+  }
+  return kInvokeMethod;
+}
 
 const void* DualVtableOf(const InterfaceInfo& iface) {
   for (const DualTable& t : kDualTables)

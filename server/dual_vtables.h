@@ -5,6 +5,7 @@
 #pragma once
 
 #include "automation/interfaces.h"
+#include "include/voziroz.h"
 
 namespace voziroz {
 
@@ -14,5 +15,9 @@ const void* DualVtableOf(const InterfaceInfo& iface);
 
 // True when `vtable` is one of the tables above.
 bool IsDualVtable(const void* vtable);
+
+// The Invoke flag of a member's kind (DISPATCH_METHOD, _PROPERTYGET, _PROPERTYPUT; also its
+// INVOKEKIND, which has the same numbers).
+WORD InvokeFlagOf(MemberKind kind);
 
 }  // namespace voziroz

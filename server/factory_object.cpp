@@ -6,6 +6,7 @@
 #include "automation/class_factory.h"
 #include "server/com_object.h"
 #include "server/guids.h"
+#include "vozcom/c_boundary.h"
 
 namespace voziroz {
 namespace {
@@ -19,13 +20,7 @@ ClassFactory& FactoryOf(IClassFactory* face) {
 }
 
 HRESULT QueryInterface(IClassFactory* face, REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  if (!iid || (!SameGuid(iid, &IID_IUnknown) && !SameGuid(iid, &IID_IClassFactory)))
-    return E_NOINTERFACE;
-  face->lpVtbl->AddRef(face);
-  *out = face;
-  return S_OK;
+  return QueryOneInterface(face, iid, IID_IClassFactory, out);
 }
 
 ULONG AddRef(IClassFactory* face) {

@@ -11,6 +11,7 @@
 #include "engine/windows1252.h"
 #include "server/com_object.h"
 #include "server/dispatch_bridge.h"
+#include "server/dual_vtables.h"
 #include "server/guids.h"
 #include "vozcom/c_boundary.h"
 
@@ -68,18 +69,6 @@ ELEMDESC ParamDescOf(const ParamInfo& param) {
   return desc;
 }
 
-INVOKEKIND InvokeKindOf(MemberKind kind) {
-  switch (kind) {
-    case MemberKind::PropertyGet:
-      return INVOKE_PROPERTYGET;
-    case MemberKind::PropertyPut:
-      return INVOKE_PROPERTYPUT;
-    case MemberKind::Method:
-      break;
-  }
-  return INVOKE_FUNC;
-}
-
 // The first member with the DISPID, or null.
 const MemberInfo* MemberWithId(const TypeInfoObject& self, MEMBERID id) {
   if (!self.Interface) return nullptr;
@@ -93,13 +82,7 @@ BSTR NewText(std::string_view ansi) {
 }
 
 HRESULT QueryInterface(ITypeInfo* face, REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  if (!iid || (!SameGuid(iid, &IID_IUnknown) && !SameGuid(iid, &IID_ITypeInfo)))
-    return E_NOINTERFACE;
-  face->lpVtbl->AddRef(face);
-  *out = face;
-  return S_OK;
+  return QueryOneInterface(face, iid, IID_ITypeInfo, out);
 }
 
 ULONG AddRef(ITypeInfo* face) {
@@ -152,7 +135,7 @@ HRESULT GetFuncDesc(ITypeInfo* face, UINT index, FUNCDESC** out) {
   desc->memid = member.Id;
   desc->lprgelemdescParam = member.Params.empty() ? nullptr : params;
   desc->funckind = FUNC_DISPATCH;
-  desc->invkind = InvokeKindOf(member.Kind);
+  desc->invkind = static_cast<INVOKEKIND>(InvokeFlagOf(member.Kind));  // the same numbers
   desc->callconv = CC_STDCALL;
   desc->cParams = static_cast<SHORT>(member.Params.size());
   desc->oVft = static_cast<SHORT>((kFirstMemberSlot + index) * sizeof(void*));

@@ -47,6 +47,20 @@ inline char* MallocCopy(const std::string& text) {
   return copy;
 }
 
+// QueryInterface of an object with one interface besides IUnknown: the object itself, with a new
+// reference, for IID_IUnknown or `own`; E_NOINTERFACE for anything else.
+template <class Interface>
+HRESULT QueryOneInterface(Interface* self, REFIID iid, const IID& own, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (!iid || (std::memcmp(iid, &IID_IUnknown, sizeof(IID)) != 0 &&
+               std::memcmp(iid, &own, sizeof(IID)) != 0))
+    return E_NOINTERFACE;
+  self->lpVtbl->AddRef(self);
+  *out = self;
+  return S_OK;
+}
+
 // Makes the UTF-8 `source` and `description` the calling thread's error information. Never
 // throws; when memory runs out the thread is left without error information.
 inline void SetThreadErrorInfo(const char* source, const char* description) noexcept {

@@ -8,10 +8,6 @@
 
 namespace {
 
-bool SameGuid(REFGUID a, REFGUID b) {
-  return std::memcmp(a, b, sizeof(GUID)) == 0;
-}
-
 struct ErrorObject : IErrorInfo {
   std::atomic<ULONG> references{1};
   GUID guid{};
@@ -33,12 +29,7 @@ HRESULT GiveText(const std::u16string& text, BSTR* out) {
 }
 
 HRESULT QueryInterface(IErrorInfo* face, REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  if (!SameGuid(iid, &IID_IUnknown) && !SameGuid(iid, &IID_IErrorInfo)) return E_NOINTERFACE;
-  face->lpVtbl->AddRef(face);
-  *out = face;
-  return S_OK;
+  return voziroz::QueryOneInterface(face, iid, IID_IErrorInfo, out);
 }
 
 ULONG AddRef(IErrorInfo* face) {

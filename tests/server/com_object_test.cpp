@@ -282,10 +282,7 @@ TEST(Invoke, RefusesBadArgumentsBeforeTheMemberRunsAndSaysWhichOne) {
   vz_variant_init(&real);
   real.vt = VT_R8;
   real.dblVal = 1.5;
-  VARIANT nothing;
-  vz_variant_init(&nothing);
-  nothing.vt = VT_DISPATCH;
-  nothing.pdispVal = nullptr;
+  const VARIANT nothing = Borrowed(nullptr);
   const Case kCases[] = {
       {"Row", {Text("abc")}, DISP_E_TYPEMISMATCH, 0},
       {"Row", {real}, DISP_E_TYPEMISMATCH, 0},
@@ -317,16 +314,13 @@ TEST(Invoke, RefusesBadArgumentsBeforeTheMemberRunsAndSaysWhichOne) {
 TEST(Invoke, TakesOnlyAParserWhereAParserIsWanted) {
   ComPtr<IDispatch> table = NewTable();
   ComPtr<IDispatch> other = NewTable();
-  VARIANT object;
-  vz_variant_init(&object);
-  object.vt = VT_DISPATCH;
-  object.pdispVal = other.get();
-  other->lpVtbl->AddRef(other.get());
+  other->lpVtbl->AddRef(other.get());  // for the argument, which the call clears
   UINT argument_error = ~0u;
   // An object of ours, but a Table where a Parser is wanted.
-  EXPECT_EQ(InvokeByName(table.get(), "Open", DISPATCH_METHOD, {Text("PERSON"), object}, nullptr,
-                         nullptr, &argument_error),
-            DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(
+      InvokeByName(table.get(), "Open", DISPATCH_METHOD, {Text("PERSON"), Borrowed(other.get())},
+                   nullptr, nullptr, &argument_error),
+      DISP_E_TYPEMISMATCH);
   EXPECT_EQ(argument_error, 0u);
 }
 

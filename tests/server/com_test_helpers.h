@@ -130,6 +130,24 @@ inline VARIANT Text(const char* text) {
   return v;
 }
 
+// A VT_BYREF argument of kind `vt` pointing at `target`.
+inline VARIANT Reference(VARTYPE vt, void* target) {
+  VARIANT v;
+  vz_variant_init(&v);
+  v.vt = VT_BYREF | vt;
+  v.byref = target;
+  return v;
+}
+
+// A VT_DISPATCH argument that does not own its reference (for objects that count none).
+inline VARIANT Borrowed(IDispatch* object) {
+  VARIANT v;
+  vz_variant_init(&v);
+  v.vt = VT_DISPATCH;
+  v.pdispVal = object;
+  return v;
+}
+
 inline VARIANT Number(LONG number) {
   VARIANT v;
   vz_variant_init(&v);

@@ -21,6 +21,13 @@ class Bridge : public ::testing::Test {
     return InvokeByName(list_.get(), name, flags, std::move(args), result, exception,
                         argument_error);
   }
+  // The rgvarg index of the argument a call refuses with `status`.
+  UINT RefusedArgument(const char* name, std::vector<VARIANT> args, HRESULT status) {
+    UINT argument_error = ~0u;
+    EXPECT_EQ(Call(name, DISPATCH_METHOD, std::move(args), nullptr, nullptr, &argument_error),
+              status);
+    return argument_error;
+  }
   std::string ItemText(const char* key) {
     Value item;
     EXPECT_EQ(Call("Item", DISPATCH_PROPERTYGET, {Text(key)}, &item), S_OK);
@@ -60,14 +67,9 @@ TEST_F(Bridge, OutParametersComeBackThroughReferences) {
   Value item;
   item.vt = VT_BSTR;
   item.bstrVal = vz_bstr_from_utf8("old item, freed by the call");
-  VARIANT key_ref, item_ref;
-  vz_variant_init(&key_ref);
-  key_ref.vt = VT_BYREF | VT_BSTR;
-  key_ref.pbstrVal = &key;
-  vz_variant_init(&item_ref);
-  item_ref.vt = VT_BYREF | VT_VARIANT;
-  item_ref.pvarVal = &item;
-  EXPECT_EQ(Call("ByIndex", DISPATCH_METHOD, {Number(0), key_ref, item_ref}), S_OK);
+  EXPECT_EQ(Call("ByIndex", DISPATCH_METHOD,
+                 {Number(0), Reference(VT_BSTR, &key), Reference(VT_VARIANT, &item)}),
+            S_OK);
   EXPECT_EQ(Utf8(key), "k");
   EXPECT_EQ(item.vt, VT_I4);
   EXPECT_EQ(item.lVal, 42);
@@ -76,20 +78,11 @@ TEST_F(Bridge, OutParametersComeBackThroughReferences) {
 
 TEST_F(Bridge, ArgumentsByReferenceAreReadWhereTheyPoint) {
   SHORT number = 7;
-  VARIANT key;
-  vz_variant_init(&key);
-  key.vt = VT_BYREF | VT_I2;
-  key.piVal = &number;
-  EXPECT_EQ(Call("Add", DISPATCH_METHOD, {key, Text("seven")}), S_OK);
+  EXPECT_EQ(Call("Add", DISPATCH_METHOD, {Reference(VT_I2, &number), Text("seven")}), S_OK);
   EXPECT_EQ(ItemText("7"), "seven");
-  VARIANT loop;
-  vz_variant_init(&loop);
-  loop.vt = VT_BYREF | VT_VARIANT;
+  VARIANT loop = Reference(VT_VARIANT, nullptr);
   loop.pvarVal = &loop;
-  UINT argument_error = ~0u;
-  EXPECT_EQ(Call("Add", DISPATCH_METHOD, {Text("x"), loop}, nullptr, nullptr, &argument_error),
-            DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(argument_error, 0u);
+  EXPECT_EQ(RefusedArgument("Add", {Text("x"), loop}, DISP_E_TYPEMISMATCH), 0u);
 }
 
 TEST_F(Bridge, AnErrorInsideAMemberFillsTheExceptionInformation) {
@@ -114,10 +107,8 @@ TEST_F(Bridge, SaysWhichArgumentCannotBeConvertedInReverseOrder) {
   VARIANT null;
   vz_variant_init(&null);
   null.vt = VT_NULL;
-  UINT argument_error = ~0u;
-  EXPECT_EQ(Call("Add", DISPATCH_METHOD, {null, Text("item")}, nullptr, nullptr, &argument_error),
-            DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(argument_error, 1u);  // the first argument stands last in rgvarg
+  // The first argument stands last in rgvarg.
+  EXPECT_EQ(RefusedArgument("Add", {null, Text("item")}, DISP_E_TYPEMISMATCH), 1u);
 }
 
 // A foreign object: answers IUnknown and IDispatch but is none of the server's.
@@ -137,12 +128,8 @@ const IDispatchVtbl kForeignVtbl = {.QueryInterface = ForeignQuery,
                                     .Invoke = nullptr};
 
 TEST_F(Bridge, KeepsTheIdentityOfOurObjectsAndRefusesForeignOnes) {
-  VARIANT self;
-  vz_variant_init(&self);
-  self.vt = VT_DISPATCH;
-  self.pdispVal = list_.get();
-  list_->lpVtbl->AddRef(list_.get());
-  EXPECT_EQ(Call("Add", DISPATCH_METHOD, {Text("me"), self}), S_OK);
+  list_->lpVtbl->AddRef(list_.get());  // for the argument, which the call clears
+  EXPECT_EQ(Call("Add", DISPATCH_METHOD, {Text("me"), Borrowed(list_.get())}), S_OK);
   Value item;
   EXPECT_EQ(Call("Item", DISPATCH_PROPERTYGET, {Text("me")}, &item), S_OK);
   EXPECT_EQ(item.vt, VT_DISPATCH);
@@ -151,14 +138,7 @@ TEST_F(Bridge, KeepsTheIdentityOfOurObjectsAndRefusesForeignOnes) {
   EXPECT_EQ(Call("Item", DISPATCH_PROPERTYPUT, {Text("me"), Value{}}), S_OK);  // no cycle left
 
   IDispatch foreign{&kForeignVtbl};
-  VARIANT other;
-  vz_variant_init(&other);
-  other.vt = VT_DISPATCH;
-  other.pdispVal = &foreign;
-  UINT argument_error = ~0u;
-  EXPECT_EQ(Call("Add", DISPATCH_METHOD, {Text("x"), other}, nullptr, nullptr, &argument_error),
-            DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(argument_error, 0u);
+  EXPECT_EQ(RefusedArgument("Add", {Text("x"), Borrowed(&foreign)}, DISP_E_TYPEMISMATCH), 0u);
 }
 
 TEST_F(Bridge, TheFunctionTableCallsTheSameMembersAndLeavesErrorsWithTheThread) {

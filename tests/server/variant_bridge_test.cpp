@@ -68,16 +68,10 @@ TEST(FromVariant, ConvertsTextToWindows1252) {
 
 TEST(FromVariant, FollowsReferencesButNotForever) {
   VARIANT inner = Number(9);
-  VARIANT outer;
-  vz_variant_init(&outer);
-  outer.vt = VT_BYREF | VT_VARIANT;
-  outer.pvarVal = &inner;
   Variant out;
-  EXPECT_EQ(FromVariant(outer, out), S_OK);
+  EXPECT_EQ(FromVariant(Reference(VT_VARIANT, &inner), out), S_OK);
   EXPECT_EQ(out, Variant::I4(9));
-  VARIANT loop;
-  vz_variant_init(&loop);
-  loop.vt = VT_BYREF | VT_VARIANT;
+  VARIANT loop = Reference(VT_VARIANT, nullptr);
   loop.pvarVal = &loop;
   EXPECT_EQ(FromVariant(loop, out), DISP_E_TYPEMISMATCH);
 }
@@ -142,28 +136,16 @@ TEST(WriteByRef, ConvertsToTheKindReferredToAndFreesWhatWasThere) {
   Value target;
   target.vt = VT_BSTR;
   target.bstrVal = vz_bstr_from_utf8("old");
-  VARIANT to_variant;
-  vz_variant_init(&to_variant);
-  to_variant.vt = VT_BYREF | VT_VARIANT;
-  to_variant.pvarVal = &target;
-  EXPECT_TRUE(WriteByRef(Variant::I4(4), to_variant));
+  EXPECT_TRUE(WriteByRef(Variant::I4(4), Reference(VT_VARIANT, &target)));
   EXPECT_EQ(target.vt, VT_I4);
 
   BSTR text = vz_bstr_from_utf8("old");
-  VARIANT to_text;
-  vz_variant_init(&to_text);
-  to_text.vt = VT_BYREF | VT_BSTR;
-  to_text.pbstrVal = &text;
-  EXPECT_TRUE(WriteByRef(Variant::I4(42), to_text));
+  EXPECT_TRUE(WriteByRef(Variant::I4(42), Reference(VT_BSTR, &text)));
   EXPECT_EQ(Utf8(text), "42");
   vz_bstr_free(text);
 
   LONG number = 5;
-  VARIANT to_number;
-  vz_variant_init(&to_number);
-  to_number.vt = VT_BYREF | VT_I4;
-  to_number.plVal = &number;
-  EXPECT_FALSE(WriteByRef(Variant::Text("x"), to_number));
+  EXPECT_FALSE(WriteByRef(Variant::Text("x"), Reference(VT_I4, &number)));
   EXPECT_EQ(number, 5);
   EXPECT_FALSE(WriteByRef(Variant::I4(1), Number(1)));
 }

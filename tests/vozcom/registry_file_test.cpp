@@ -1,5 +1,7 @@
 #include "vozcom/registry_file.h"
 
+#include "tests/temp_dir.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -16,24 +18,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class RegistryFile : public testing::Test {
+class RegistryFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/voziroz-registry-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    path_ = (folder_ / "registry").string();
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
   void Commit(const std::vector<StoredValue>& values) {
     RegistryTransaction transaction(path_);
     for (const StoredValue& v : values) transaction.Contents().Set(v.Key, v.Name, v.Value);
     transaction.Commit();
   }
 
-  fs::path folder_;
-  std::string path_;
+  testing::TempDir temp_;
+  const fs::path& folder_ = temp_.path();
+  std::string path_ = (folder_ / "registry").string();
 };
 
 // Sets or unsets an environment variable for the life of the object.
