@@ -393,5 +393,70 @@ TEST(ComObject, AggregatedHandsItsIdentityAndReferencesToTheOuterObject) {
   EXPECT_EQ(DllCanUnloadNow(), S_OK);
 }
 
+// A Parser with a small file open and its tables built; null when the server makes no Parser.
+ComPtr<IDispatch> OpenParser(const TempDir& folder) {
+  ComPtr<IClassFactory> factory;
+  if (FAILED(DllGetClassObject(&CLSID_Parser, &IID_IClassFactory, factory.out()))) return {};
+  ComPtr<IDispatch> parser;
+  EXPECT_EQ(factory->lpVtbl->CreateInstance(factory.get(), nullptr, &IID_IDispatch, parser.out()),
+            S_OK);
+  const std::string file = folder.Write(
+      "small.ged", "0 HEAD\r\n0 @I1@ INDI\r\n1 NAME Ann /Lee/\r\n0 @I2@ INDI\r\n0 TRLR\r\n");
+  EXPECT_EQ(InvokeByName(parser.get(), "Open", DISPATCH_METHOD, {Text(file.c_str())}, nullptr),
+            S_OK);
+  Value built;
+  EXPECT_EQ(InvokeByName(parser.get(), "Execute", DISPATCH_METHOD, {}, &built), S_OK);
+  EXPECT_EQ(built.boolVal, VARIANT_TRUE);
+  return parser;
+}
+
+TEST(ParserAndTable, HiddenMembersAreCalledByName) {
+  TempDir folder;
+  ComPtr<IDispatch> parser = OpenParser(folder);
+  if (!parser) GTEST_SKIP() << "the server makes no Parser yet";
+  for (const char* name : {"DataLink", "datalink", "GetTable", "GetAncestors"})
+    EXPECT_NE(IdOf(parser.get(), name), DISPID_UNKNOWN) << name;
+  Value handle, columns;
+  EXPECT_EQ(InvokeByName(parser.get(), "DataLink", DISPATCH_PROPERTYGET, {Text("PERSON")}, &handle),
+            S_OK);
+  EXPECT_EQ(handle.vt, VT_I4);
+  EXPECT_GT(handle.lVal, 0);
+  EXPECT_EQ(InvokeByName(parser.get(), "gettable", DISPATCH_METHOD, {Text("person")}, &columns),
+            S_OK);
+  EXPECT_EQ(columns.vt, VT_ARRAY | VT_VARIANT);
+}
+
+TEST(ParserAndTable, RowOutsideTheTableRaisesTheRangeCheckErrorBothWays) {
+  TempDir folder;
+  ComPtr<IDispatch> parser = OpenParser(folder);
+  if (!parser) GTEST_SKIP() << "the server makes no Parser yet";
+  ComPtr<IDispatch> table = NewTable();
+  parser->lpVtbl->AddRef(parser.get());  // for the argument, which the call clears
+  ASSERT_EQ(InvokeByName(table.get(), "Open", DISPATCH_METHOD,
+                         {Text("PERSON"), Borrowed(parser.get())}, nullptr),
+            S_OK);
+  EXCEPINFO exception{};
+  Value row;
+  EXPECT_EQ(InvokeByName(table.get(), "Row", DISPATCH_PROPERTYGET, {Number(-1)}, &row, &exception),
+            DISP_E_EXCEPTION);
+  EXPECT_EQ(static_cast<std::uint32_t>(exception.scode), 0x8000FFFFu);
+  EXPECT_EQ(Utf8(exception.bstrSource), "Voziroz.Table");
+  EXPECT_EQ(Utf8(exception.bstrDescription), "Range check error");
+  vz_bstr_free(exception.bstrSource);
+  vz_bstr_free(exception.bstrDescription);
+
+  ComPtr<ITable> early = Query<ITable>(table.get(), IID_ITable);
+  SAFEARRAY* cells = nullptr;
+  EXPECT_EQ(early->lpVtbl->get_Row(early.get(), -1, &cells), E_UNEXPECTED);
+  EXPECT_EQ(cells, nullptr);
+  EXPECT_EQ(TakeErrorInfo(),
+            std::make_pair(std::string("Voziroz.Table"), std::string("Range check error")));
+  EXPECT_EQ(early->lpVtbl->get_Row(early.get(), 1, &cells), S_OK);
+  LONG upper = 0;
+  vz_safearray_get_ubound(cells, 1, &upper);
+  EXPECT_EQ(upper, 8);  // the nine columns of PERSON
+  vz_safearray_destroy(cells);
+}
+
 }  // namespace
 }  // namespace voziroz::testing
