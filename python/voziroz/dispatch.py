@@ -104,7 +104,7 @@ class Dispatch:
             object.__setattr__(self, "_pointer", None)
 
     def __getattr__(self, name):
-        if name.startswith("__"):
+        if name.startswith("_"):  # no member's name does; keeps half-made objects safe
             raise AttributeError(name)
         member = self._member(name)
         if member.read_on_access:
