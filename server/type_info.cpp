@@ -257,7 +257,8 @@ constexpr ITypeInfoVtbl kTypeInfoVtbl = {
     .ReleaseVarDesc = [](ITypeInfo*, void*) {},
 };
 
-// Twelve objects, one per interface then one per class, in the type library's order.
+// Twelve objects, one per interface then one per class, in the type library's order; made when
+// the library loads, so that handing one out never allocates.
 std::deque<TypeInfoObject>& TypeInfos() {
   static std::deque<TypeInfoObject> infos = [] {
     std::deque<TypeInfoObject> made(2 * kTypeLibrary.Classes.size());
@@ -270,6 +271,8 @@ std::deque<TypeInfoObject>& TypeInfos() {
   }();
   return infos;
 }
+
+[[maybe_unused]] const bool kMadeAtLoad = (TypeInfos(), true);
 
 ITypeInfo* WithReference(TypeInfoObject& info) {
   info.References.AddRef();

@@ -178,13 +178,16 @@ VZ_API HRESULT vz_create_object(const char* progid, IDispatch** object) {
 }
 
 VZ_API void vz_free_unused_libraries(void) {
-  std::lock_guard lock(libraries_mutex);
-  std::erase_if(Libraries(), [](const auto& entry) {
-    const auto can_unload =
-        reinterpret_cast<NoArgumentFunction>(dlsym(entry.second.handle, "DllCanUnloadNow"));
-    if (!can_unload || can_unload() != S_OK) return false;
-    dlclose(entry.second.handle);
-    return true;
+  voziroz::Guarded(kSource, [] {
+    std::lock_guard lock(libraries_mutex);
+    std::erase_if(Libraries(), [](const auto& entry) {
+      const auto can_unload =
+          reinterpret_cast<NoArgumentFunction>(dlsym(entry.second.handle, "DllCanUnloadNow"));
+      if (!can_unload || can_unload() != S_OK) return false;
+      dlclose(entry.second.handle);
+      return true;
+    });
+    return S_OK;
   });
 }
 
