@@ -100,8 +100,11 @@ class Dispatch:
     def __del__(self):
         pointer = getattr(self, "_pointer", None)
         if pointer:
-            native.release(pointer)
             object.__setattr__(self, "_pointer", None)
+            try:
+                native.release(pointer)
+            except (AttributeError, TypeError):  # the interpreter is shutting down
+                pass
 
     def __getattr__(self, name):
         if name.startswith("_"):  # no member's name does; keeps half-made objects safe
