@@ -1,11 +1,13 @@
 #include "automation/class_registry.h"
 
+#include "automation/parser_object.h"
 #include "automation/table_object.h"
 
 namespace voziroz {
 
 std::span<const CreatableClass> CreatableClasses() {
   static const CreatableClass kClasses[] = {
+      {&ParserClass(), &MakeNew<TParser>},
       {&TableClass(), &MakeNew<TTable>},
   };
   return kClasses;
