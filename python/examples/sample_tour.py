@@ -13,10 +13,11 @@ import voziroz  # noqa: E402  (found beside this folder)
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
-# The event and attribute tags by their codes (3 to 38) in the EVENT table's Eventcode column.
-EVENT_TAGS = ("BIRT BAPM BARM BASM BLES OCCU MARR DIV CHRA FCOM ORDN NATU PROB WILL RESI CHR "
-              "RETI DEAT CONF CENS ENDL SLGC SLGS ADOP ENGA EVEN IMMI TITL EMIG GRAD NATI PROP "
-              "RELI FACT EDUC BURI").split()
+
+
+def shown(value):
+    """A cell on one line: the line breaks of a joined GEDCOM value become " / "."""
+    return " / ".join(str(value).splitlines())
 
 
 def heading(text):
@@ -39,7 +40,7 @@ def rows_of(table):
 def print_metadata(parser):
     heading("Metadata")
     for row in parser.Metadata():
-        cells = [str(cell) for cell in row if cell not in (None, "")]
+        cells = [shown(cell) for cell in row if cell not in (None, "")]
         if cells:
             print("  " + " | ".join(cells))
 
@@ -66,7 +67,7 @@ def print_person(people, events, person_id):
     row = people.Row(people.FindRow(person_id))
     for column, value in zip(people.ColNames, row):
         if value not in (None, ""):
-            print(f"  {column:<10} {value}")
+            print(f"  {column:<10} {shown(value)}")
     print("  events:")
     first = events.FindRow(person_id)
     columns = events.ColNames
@@ -74,10 +75,10 @@ def print_person(people, events, person_id):
         event = dict(zip(columns, events.Row(index)))
         if event["MainRefID"] != person_id:
             break
-        code = event["Eventcode"]
-        tag = EVENT_TAGS[code - 3] if isinstance(code, int) and 3 <= code <= 38 else code
-        details = [str(event[c]) for c in ("Date", "Location", "Info") if event[c]]
-        print(f"    {tag:<5} " + ", ".join(details))
+        details = [shown(event[c]) for c in ("Date", "Location", "Info") if event[c]]
+        if event["FamRefID"] not in (None, -1):
+            details.append(f"family #{event['FamRefID']}")
+        print(f"    {event['Eventcode']:<5} " + ", ".join(details))
 
 
 def ancestors(parser, person_id, generation):
