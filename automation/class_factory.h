@@ -1,16 +1,32 @@
 // ClassFactory: makes the objects of one creatable class for the server. The server makes one
-// factory per creatable class when the library loads; factories live until it unloads.
+// factory per class it serves when the library loads (server/served_classes.h); factories live
+// until it unloads.
 //
 // Errors: a creation that fails (only when memory runs out, or an object's constructor throws)
 // is reported the way the server's one message does, as the line "VAZ Error: <message>" on
 // standard error, and answered with kUnexpected.
 #pragma once
 
-#include "automation/class_registry.h"
+#include <string_view>
+
+#include "automation/automation_object.h"
 #include "automation/error.h"
+#include "automation/interfaces.h"
 #include "automation/server_lifetime.h"
 
 namespace voziroz {
+
+// A class whose objects can be made: its identity (from interfaces.h) and its maker.
+struct CreatableClass {
+  const ClassInfo* Info = nullptr;
+  // A new object with all its fields zero or empty; throws (std::bad_alloc) when it cannot.
+  ObjectPtr<AutomationObject> (*Create)() = nullptr;
+};
+
+template <class T>
+ObjectPtr<AutomationObject> MakeNew() {
+  return MakeObject<T>();
+}
 
 class ClassFactory {
  public:
@@ -34,11 +50,5 @@ inline constexpr std::string_view kCreationFailureCaption = "VAZ Error";
 
 // Shows the creation-failure message: "VAZ Error: <message>" on standard error.
 void ReportCreationFailure(std::string_view message);
-
-// Makes the factories of all creatable classes (the server calls it when the library loads;
-// later calls do nothing).
-void MakeClassFactories();
-// The factory of a class; null for a class that cannot be created.
-ClassFactory* FindClassFactory(const Guid& clsid);
 
 }  // namespace voziroz

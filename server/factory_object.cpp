@@ -6,17 +6,19 @@
 #include "automation/class_factory.h"
 #include "server/com_object.h"
 #include "server/guids.h"
+#include "server/served_classes.h"
 #include "vozcom/c_boundary.h"
 
 namespace voziroz {
 namespace {
 
 struct FactoryObject : IClassFactory {
-  ClassFactory* Factory = nullptr;
+  explicit FactoryObject(const CreatableClass& cls);
+  ClassFactory Factory;
 };
 
 ClassFactory& FactoryOf(IClassFactory* face) {
-  return *static_cast<FactoryObject*>(face)->Factory;
+  return static_cast<FactoryObject*>(face)->Factory;
 }
 
 HRESULT QueryInterface(IClassFactory* face, REFIID iid, void** out) {
@@ -63,21 +65,20 @@ constexpr IClassFactoryVtbl kClassFactoryVtbl = {
     .LockServer = LockServer,
 };
 
-// One per creatable class, made with the factories when the library loads.
+FactoryObject::FactoryObject(const CreatableClass& cls)
+    : IClassFactory{&kClassFactoryVtbl}, Factory(cls) {}
+
+// One per served class, made when the library loads.
 std::deque<FactoryObject>& FactoryObjects() {
   static std::deque<FactoryObject> objects = [] {
     std::deque<FactoryObject> made;
-    for (const CreatableClass& c : CreatableClasses()) {
-      FactoryObject& object = made.emplace_back();
-      object.lpVtbl = &kClassFactoryVtbl;
-      object.Factory = FindClassFactory(c.Info->Clsid);
-    }
+    for (const CreatableClass& c : ServedClasses()) made.emplace_back(c);
     return made;
   }();
   return objects;
 }
 
-[[maybe_unused]] const bool kMadeAtLoad = (MakeClassFactories(), FactoryObjects(), true);
+[[maybe_unused]] const bool kMadeAtLoad = (FactoryObjects(), true);
 
 }  // namespace
 
@@ -86,7 +87,7 @@ HRESULT GetClassFactory(REFCLSID clsid, REFIID iid, void** out) {
   *out = nullptr;
   if (!clsid || !iid) return E_INVALIDARG;
   for (FactoryObject& object : FactoryObjects())
-    if (SameGuid(clsid, object.Factory->Class().Clsid)) return QueryInterface(&object, iid, out);
+    if (SameGuid(clsid, object.Factory.Class().Clsid)) return QueryInterface(&object, iid, out);
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 

@@ -1,5 +1,5 @@
-"""KeyList through Python: indexed puts, out-parameters as a tuple, objects as items. Skipped
-while the server does not make KeyList objects."""
+"""The containers through Python: KeyList's indexed puts, out-parameters as a tuple and objects
+as items; the order of Queue and Stack. Skipped while the server does not make them."""
 import unittest
 
 import support
@@ -40,6 +40,20 @@ class KeyListTest(unittest.TestCase):
     def test_a_number_as_a_key_arrives_as_its_text(self):
         self.keys.Add(12, "twelve")
         self.assertTrue(self.keys.Exists("12"))
+
+
+class QueueAndStackTest(unittest.TestCase):
+    def test_a_queue_gives_back_first_in_first_and_a_stack_last_in_first(self):
+        for prog_id, size, expected in (("Voziroz.Queue", "Length", [1, "two", [3]]),
+                                        ("Voziroz.Stack", "Height", [[3], "two", 1])):
+            with self.subTest(prog_id=prog_id):
+                container = support.create(prog_id)
+                container.Init()
+                for value in (1, "two", [3]):
+                    container.Put(value)
+                self.assertEqual(getattr(container, size), 3)
+                self.assertEqual([container.Get() for _ in range(3)], expected)
+                self.assertEqual(getattr(container, size), 0)
 
 
 if __name__ == "__main__":
