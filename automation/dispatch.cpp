@@ -12,26 +12,6 @@ bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && AnsiUpperCase(a) == AnsiUpperCase(b);
 }
 
-}  // namespace
-
-const MemberInfo* FindMember(const InterfaceInfo& iface, DispId id, std::uint16_t flags) {
-  const MemberInfo* method = nullptr;
-  const MemberInfo* get = nullptr;
-  const MemberInfo* put = nullptr;
-  for (const MemberInfo& m : iface.Members) {
-    if (m.Id != id) continue;
-    if (m.Kind == MemberKind::Method) method = &m;
-    if (m.Kind == MemberKind::PropertyGet) get = &m;
-    if (m.Kind == MemberKind::PropertyPut) put = &m;
-  }
-  if (flags & (kInvokePropertyPut | kInvokePropertyPutRef)) return put;
-  if ((flags & kInvokeMethod) && method) return method;
-  if (flags & (kInvokeMethod | kInvokePropertyGet)) return get;
-  return nullptr;
-}
-
-namespace {
-
 Conversion Convert(const Variant& value, TypeKind type, Variant& out) {
   switch (type) {
     case TypeKind::Variant:
@@ -142,6 +122,22 @@ void MemberTable::Bind(std::string_view name, MemberKind kind, MemberHandler han
   throw std::logic_error(std::string(Interface().Name) + " has no member " + std::string(name));
 }
 
+const MemberInfo* FindInvokedMember(const InterfaceInfo& iface, DispId id, std::uint16_t flags) {
+  const MemberInfo* method = nullptr;
+  const MemberInfo* get = nullptr;
+  const MemberInfo* put = nullptr;
+  for (const MemberInfo& m : iface.Members) {
+    if (m.Id != id) continue;
+    if (m.Kind == MemberKind::Method) method = &m;
+    if (m.Kind == MemberKind::PropertyGet) get = &m;
+    if (m.Kind == MemberKind::PropertyPut) put = &m;
+  }
+  if (flags & (kInvokePropertyPut | kInvokePropertyPutRef)) return put;
+  if ((flags & kInvokeMethod) && method) return method;
+  if (flags & (kInvokeMethod | kInvokePropertyGet)) return get;
+  return nullptr;
+}
+
 HResult GetIDsOfNames(const InterfaceInfo& iface, std::span<const std::string_view> names,
                       std::span<DispId> ids) {
   HResult status = kOk;
@@ -165,7 +161,7 @@ HResult GetIDsOfNames(const InterfaceInfo& iface, std::span<const std::string_vi
 InvokeOutcome Invoke(AutomationObject& object, DispId id, std::uint16_t flags,
                      std::span<Variant> args, Variant& result) {
   result = Variant();
-  const MemberInfo* member = FindMember(*object.Class().Interface, id, flags);
+  const MemberInfo* member = FindInvokedMember(*object.Class().Interface, id, flags);
   if (!member) return InvokeOutcome::Refusal(kDispMemberNotFound);
   std::vector<Variant> params;
   InvokeOutcome outcome = ConvertArguments(*member, args, params);

@@ -98,9 +98,8 @@ struct InvokeOutcome {
   }
 };
 
-// The member that answers `id` for the kinds in `flags`, by the rules of Invoke below; null when
-// there is none.
-const MemberInfo* FindMember(const InterfaceInfo& iface, DispId id, std::uint16_t flags);
+// The member that Invoke calls for `id` and `flags` (see Invoke), or null when none answers.
+const MemberInfo* FindInvokedMember(const InterfaceInfo& iface, DispId id, std::uint16_t flags);
 
 // Calls member `id` of the object. `args` are in declaration order (the first parameter first; a
 // put's value last). Which member answers: a put for PropertyPut or PropertyPutRef; otherwise a

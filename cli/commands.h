@@ -9,6 +9,8 @@ namespace voziroz::cli {
 int RunDump(std::span<char*> args);
 int RunInfo(std::span<char*> args);
 int RunLines(std::span<char*> args);
+int RunRegister(std::span<char*> args);
 int RunTables(std::span<char*> args);
+int RunUnregister(std::span<char*> args);
 
 }  // namespace voziroz::cli

@@ -21,8 +21,13 @@ constexpr Command kCommands[] = {
      voziroz::cli::RunInfo},
     {"lines", "lines FILE            the pre-parsed lines and the five row estimates",
      voziroz::cli::RunLines},
+    {"register",
+     "register [LIBRARY]    register the server (default: the one built with this tool)",
+     voziroz::cli::RunRegister},
     {"tables", "tables FILE [NAME]    the five tables (or the one named), tab-separated, UTF-8",
      voziroz::cli::RunTables},
+    {"unregister", "unregister [LIBRARY]  remove the server's registration",
+     voziroz::cli::RunUnregister},
 };
 
 int Usage(FILE* out) {

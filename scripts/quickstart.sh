@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# First quick-start command: install, build, and run the main job on the shipped sample file.
+# First quick-start command: install, build, show the shipped sample file's tables, and end with
+# the main job: a short Python script that registers the server and uses the component by ProgID.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
-build=${VOZIROZ_BUILD_DIR:-build}
-"$build/cli/voziroz" tables samples/family.ged
+export VOZIROZ_BUILD_DIR=${VOZIROZ_BUILD_DIR:-build}
+"$VOZIROZ_BUILD_DIR/cli/voziroz" tables samples/family.ged
+/usr/bin/python3 python/examples/sample_tour.py samples/family.ged

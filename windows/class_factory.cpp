@@ -1,40 +1,22 @@
 #include "windows/class_factory.h"
 
-#include <atomic>
-#include <vector>
+#include <deque>
 
+#include "automation/class_factory.h"
+#include "server/served_classes.h"
 #include "windows/com_guid.h"
 #include "windows/com_object.h"
-#include "windows/served_classes.h"
 
 namespace voziroz {
 namespace {
 
-// The server's one message: a creation that failed (memory ran out).
-constexpr char kCreationFailureCaption[] = "VAZ Error";
-
-HRESULT ReportCreationFailure(const char* message) {
-  MessageBoxA(nullptr, message, kCreationFailureCaption, MB_OK | MB_ICONERROR);
-  return E_UNEXPECTED;
-}
-
-std::atomic<LONG> factory_references{0};
-std::atomic<LONG> server_locks{0};
-
-// Counts one down unless it is 0 already (a release without a matching add changes nothing).
-// False when it was 0.
-bool CountDown(std::atomic<LONG>& count) {
-  LONG held = count.load();
-  while (held > 0)
-    if (count.compare_exchange_weak(held, held - 1)) return true;
-  return false;
-}
-
+// The IClassFactory of one served class, over the shared ClassFactory (which makes the object,
+// reports a failure and counts the factory's references).
 class ComClassFactory final : public IClassFactory {
  public:
-  explicit ComClassFactory(const ServedClass& cls) : class_(&cls) {}
+  explicit ComClassFactory(const CreatableClass& cls) : factory_(cls) {}
 
-  const ClassInfo& Class() const { return *class_->Info; }
+  const ClassInfo& Class() const { return factory_.Class(); }
 
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
@@ -45,23 +27,21 @@ class ComClassFactory final : public IClassFactory {
     return S_OK;
   }
   // A factory lives as long as the library; its references only keep the library loaded.
-  STDMETHODIMP_(ULONG) AddRef() override { return ++factory_references; }
-  STDMETHODIMP_(ULONG) Release() override {
-    CountDown(factory_references);
-    return factory_references;
-  }
+  STDMETHODIMP_(ULONG) AddRef() override { return factory_.References().AddRef(); }
+  STDMETHODIMP_(ULONG) Release() override { return factory_.References().Release(); }
 
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer && !IsEqualIID(iid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
+    ObjectPtr<AutomationObject> object;
+    if (Failed(factory_.CreateObject(object))) return E_UNEXPECTED;
     IUnknown* inner = nullptr;
     try {
-      inner = NewComObject(class_->Create(), outer);
-    } catch (const std::exception& error) {
-      return ReportCreationFailure(error.what());
-    } catch (...) {
-      return ReportCreationFailure("Unexpected error");
+      inner = NewComObject(std::move(object), outer);
+    } catch (const std::bad_alloc&) {
+      ReportCreationFailure("Out of memory");
+      return E_UNEXPECTED;
     }
     // A failed query releases the only reference, which destroys the new object again.
     const HRESULT status = inner->QueryInterface(iid, out);
@@ -69,43 +49,32 @@ class ComClassFactory final : public IClassFactory {
     return status;
   }
 
-  STDMETHODIMP LockServer(BOOL lock) override {
-    if (lock) {
-      ++server_locks;
-      return S_OK;
-    }
-    return CountDown(server_locks) ? S_OK : E_UNEXPECTED;
-  }
+  STDMETHODIMP LockServer(BOOL lock) override { return voziroz::LockServer(lock != FALSE); }
 
  private:
-  const ServedClass* class_;
+  ClassFactory factory_;
 };
 
-std::vector<ComClassFactory>& Factories() {
-  static std::vector<ComClassFactory> factories = [] {
-    std::vector<ComClassFactory> made;
-    for (const ServedClass& cls : ServedClasses()) made.emplace_back(cls);
+// One per served class, made when the library loads.
+std::deque<ComClassFactory>& Factories() {
+  static std::deque<ComClassFactory> factories = [] {
+    std::deque<ComClassFactory> made;
+    for (const CreatableClass& cls : ServedClasses()) made.emplace_back(cls);
     return made;
   }();
   return factories;
 }
+
+[[maybe_unused]] const bool kMadeAtLoad = (Factories(), true);
 
 }  // namespace
 
 HRESULT GetClassFactory(REFCLSID clsid, REFIID iid, void** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  try {
-    for (ComClassFactory& factory : Factories())
-      if (SameGuid(clsid, factory.Class().Clsid)) return factory.QueryInterface(iid, out);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
+  for (ComClassFactory& factory : Factories())
+    if (SameGuid(clsid, factory.Class().Clsid)) return factory.QueryInterface(iid, out);
   return CLASS_E_CLASSNOTAVAILABLE;
-}
-
-bool ServerCanUnload() {
-  return AutomationObject::LiveObjectCount() == 0 && factory_references == 0 && server_locks == 0;
 }
 
 }  // namespace voziroz

@@ -1,5 +1,5 @@
-// The class factories of the server (one per creatable class, made on first use and alive until
-// the library unloads) and what keeps the library loaded.
+// The class factories of the server: one per served class (server/served_classes.h), made when
+// the library loads and alive until it unloads.
 #pragma once
 
 #include <unknwn.h>
@@ -11,9 +11,5 @@ namespace voziroz {
 // E_POINTER for a null `out`; otherwise `out` is cleared first and CLASS_E_CLASSNOTAVAILABLE
 // answers a class that this library cannot create.
 HRESULT GetClassFactory(REFCLSID clsid, REFIID iid, void** out);
-
-// DllCanUnloadNow: true when no object of the library exists, no factory is referenced and
-// the server is not locked.
-bool ServerCanUnload();
 
 }  // namespace voziroz

@@ -115,8 +115,8 @@ HRESULT ComObjectCore::DispatchInvoke(DISPID id, REFIID iid, WORD flags, DISPPAR
         *arg_error = params->cArgs - 1 - static_cast<UINT>(outcome.ArgError);
       return outcome.Status;
     }
-    status =
-        WriteBackOutArguments(*FindMember(*Object().Class().Interface, id, flags), *params, args);
+    status = WriteBackOutArguments(*FindInvokedMember(*Object().Class().Interface, id, flags),
+                                   *params, args);
     if (SUCCEEDED(status) && result) status = ToComVariant(value, *result);
     return status;
   } catch (const std::bad_alloc&) {

@@ -2,6 +2,7 @@
 // No C++ exception crosses them.
 #include <windows.h>
 
+#include "automation/server_lifetime.h"
 #include "windows/class_factory.h"
 #include "windows/registration.h"
 
@@ -10,13 +11,13 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
 }
 
 STDAPI DllCanUnloadNow() {
-  return voziroz::ServerCanUnload() ? S_OK : S_FALSE;
+  return voziroz::CanUnloadNow() ? S_OK : S_FALSE;
 }
 
 STDAPI DllRegisterServer() {
-  return voziroz::RegisterServer();
+  return voziroz::RegisterLibrary();
 }
 
 STDAPI DllUnregisterServer() {
-  return voziroz::UnregisterServer();
+  return voziroz::UnregisterLibrary();
 }

@@ -1,0 +1,51 @@
+"""Voziroz for Python: create Voziroz's automation objects by ProgID and call them late-bound,
+as a script does.
+
+    import voziroz
+    parser = voziroz.CreateObject("Voziroz.Parser")
+    parser.Open("family.ged")
+    if parser.Execute():
+        print(parser.GetTable("person", "rows"))
+
+Standard library only (ctypes over libvozcom.so, see include/voziroz.h). The server must be
+registered first (`voziroz register`, or RegisterServer()).
+"""
+import ctypes
+import os
+
+from . import _native as native
+from .dispatch import BoundMember, Dispatch
+from .errors import AutomationError, UnknownNameError
+from .values import Empty, ErrorValue
+
+__all__ = ["AutomationError", "BoundMember", "CreateObject", "Dispatch", "Empty", "ErrorValue",
+           "RegisterServer", "UnknownNameError", "UnregisterServer", "server_library"]
+
+
+def _check(hr):
+    if hr < 0:
+        source, description = native.take_error_info()
+        raise AutomationError(hr, source, description)
+
+
+def CreateObject(prog_id):
+    """A new object of the class registered as `prog_id` ("Voziroz.Parser"), late-bound."""
+    pointer = ctypes.c_void_p()
+    _check(native.vozcom.vz_create_object(prog_id.encode("utf-8"), ctypes.byref(pointer)))
+    return Dispatch(pointer.value)
+
+
+def server_library():
+    """The server library: $VOZIROZ_SERVER, else the one in this source tree's build folder."""
+    return os.environ.get("VOZIROZ_SERVER") or os.path.join(native.build_folder(), "server",
+                                                            "libvoziroz.so")
+
+
+def RegisterServer(library=None):
+    """Registers the server library (default: server_library()), as `voziroz register` does."""
+    _check(native.vozcom.vz_register_server(os.fsencode(library or server_library())))
+
+
+def UnregisterServer(library=None):
+    """Removes the server library's registration."""
+    _check(native.vozcom.vz_unregister_server(os.fsencode(library or server_library())))
