@@ -29,8 +29,21 @@ fail() {
 winpath() { winepath -w "$1" 2> /dev/null; }
 query() { timeout 30 wine reg query "$@" 2> /dev/null | tr -d '\r'; }
 
+# The Linux FTP tests' server, for the FTP client over WinInet: it stops when its input closes.
+ftp_dir="$out/ftp-server"
+rm -rf "$ftp_dir" && mkdir -p "$ftp_dir/root" && mkfifo "$ftp_dir/input"
+sleep 3600 > "$ftp_dir/input" &
+ftp_input_pid=$!
+/usr/bin/python3 tests/ftp/ftp_test_server.py "$ftp_dir/root" tester "s3cret word" \
+  "$ftp_dir/commands.log" < "$ftp_dir/input" > "$ftp_dir/port" 2> "$ftp_dir/server.log" &
+ftp_server_pid=$!
+trap 'kill $ftp_input_pid $ftp_server_pid 2> /dev/null; wineserver -k > /dev/null 2>&1 || true' EXIT
+for _ in $(seq 100); do [ -s "$ftp_dir/port" ] && break; sleep 0.1; done
+
 echo "== windows_tests.exe"
-(cd "$dll_dir" && timeout 180 wine windows_tests.exe --gtest_brief=1) || fail "windows_tests.exe"
+(cd "$dll_dir" && VOZIROZ_FTP_PORT=$(head -n 1 "$ftp_dir/port") \
+  VOZIROZ_FTP_ROOT=$(winpath "$ftp_dir/root") timeout 180 wine windows_tests.exe --gtest_brief=1) ||
+  fail "windows_tests.exe"
 
 echo "== registration"
 dll=$(winpath "$dll_dir/Voziroz.dll")
