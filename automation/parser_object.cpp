@@ -49,7 +49,10 @@ const MemberTable& TParser::Members() const {
                         [](TParser& p, MemberArgs a) { return p.Line(a[0].AsI4()); })
           .Add<TParser>("LineCount", K::PropertyGet,
                         [](TParser& p, MemberArgs) { return Variant::I4(p.LineCount()); })
-          .Add<TParser>("Metadata", K::Method, [](TParser& p, MemberArgs) { return p.Metadata(); });
+          .Add<TParser>("Metadata", K::Method, [](TParser& p, MemberArgs) { return p.Metadata(); })
+          .Add<TParser>("GetAncestors", K::PropertyGet, [](TParser& p, MemberArgs a) {
+            return p.GetAncestors(a[0].AsI4(), a[1].AsI4());
+          });
   return table;
 }
 
