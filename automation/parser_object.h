@@ -60,6 +60,12 @@ class TParser final : public AutomationObject {
   // no number; the pedigree held stays usable either way.
   Variant GetAncestors(std::int32_t id, std::int32_t generation);
 
+  // Makes a JPEG thumbnail (imaging/thumbnail.h; fill colour 0xRRGGBB) of the file named by the
+  // text of `source_filename` in the one named by `target_filename`. False on any failure, also
+  // when a name is no text (Null); never throws. Needs no open file.
+  static bool Thumbnail(const Variant& source_filename, const Variant& target_filename,
+                        std::int32_t width, std::int32_t height, std::int32_t fill_color);
+
   const TLines& Parsed() const { return parsed_; }
   // The table of Execute named `upper_name` ("PERSON", ...); null when absent or no such name.
   SharedTable TableNamed(std::string_view upper_name) const;
