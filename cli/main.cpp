@@ -15,6 +15,9 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
+    {"ancestors",
+     "ancestors FILE ID [N]  a person's known ancestors, N generations (10), with their names",
+     voziroz::cli::RunAncestors},
     {"dump", "dump FILE             what a Parser shows of the file, as one JSON document",
      voziroz::cli::RunDump},
     {"info", "info FILE             the file's metadata: estimates, header, submitter, columns",
