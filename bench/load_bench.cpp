@@ -30,11 +30,15 @@
 #include <string>
 #include <utility>
 
+#include "bench/process_stats.h"
 #include "engine/gedcom_reader.h"
 #include "engine/simple_table.h"
 #include "engine/table_builder.h"
 
 namespace {
+
+using voziroz::bench::LoadAverage;
+using voziroz::bench::PeakResidentBytes;
 
 // What one run of a stage reports to the parent through a pipe.
 struct Measurement {
@@ -105,34 +109,6 @@ constexpr NamedStage kStages[] = {
     {"LoadFileText + PreParseLines", "lines", LoadAndPreParse},
     {"... + BuildTables", "rows", LoadPreParseAndBuild},
 };
-
-std::int64_t PeakResidentBytes() {
-  std::FILE* status = std::fopen("/proc/self/status", "r");
-  long kilobytes = 0;
-  if (status) {
-    char line[256];
-    while (std::fgets(line, sizeof line, status)) {
-      if (std::sscanf(line, "VmHWM: %ld kB", &kilobytes) == 1) break;
-    }
-    std::fclose(status);
-  }
-  if (kilobytes == 0) {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    kilobytes = usage.ru_maxrss;
-  }
-  return std::int64_t{kilobytes} * 1024;
-}
-
-// Other jobs on the machine: the one-minute load average, or -1 when unknown.
-double LoadAverage() {
-  double load = -1;
-  if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {
-    if (std::fscanf(f, "%lf", &load) != 1) load = -1;
-    std::fclose(f);
-  }
-  return load;
-}
 
 double Seconds(const timeval& t) {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
