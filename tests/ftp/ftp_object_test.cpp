@@ -88,6 +88,13 @@ INSTANTIATE_TEST_SUITE_P(Modes, FtpObjectModeTest, ::testing::Values(true, false
                            return mode.param ? "Passive" : "Active";
                          });
 
+TEST(FtpObject, EveryMemberOfTheInterfaceHasAHandler) {
+  const MemberTable& members = CreateFtp()->Members();
+  EXPECT_EQ(&members.Class(), &FtpClass());
+  for (std::size_t i = 0; i < members.Interface().Members.size(); ++i)
+    EXPECT_NE(members.HandlerAt(i), nullptr) << members.Interface().Members[i].Name;
+}
+
 TEST_F(FtpObjectTest, ConnectFailuresAndErrors) {
   EXPECT_EQ(Call(*ftp_, "Connect",
                  {Text("127.0.0.1"), Text(TestFtpServer::kUser), Text("wrong"),
