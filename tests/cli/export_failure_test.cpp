@@ -119,6 +119,14 @@ TEST_F(ExportFailureTest, FolderInThePlaceOfTheDatabaseStays) {
   EXPECT_EQ(FilesIn(dir_.path()), (std::set<std::string>{"out.db"}));
 }
 
+TEST_F(ExportFailureTest, GedcomFileIsNeverTheOutput) {
+  const std::string gedcom = dir_.Write("family.ged", "0 HEAD\r\n0 @I1@ INDI\r\n0 TRLR\r\n");
+  EXPECT_EQ(ExportFailure(gedcom, gedcom, ExportFormat::Sqlite),
+            "'" + gedcom + "' is the GEDCOM file itself; it is not replaced");
+  EXPECT_EQ(ReadFile(gedcom), "0 HEAD\r\n0 @I1@ INDI\r\n0 TRLR\r\n");
+  EXPECT_EQ(FilesIn(dir_.path()), (std::set<std::string>{"family.ged"}));
+}
+
 TEST_F(ExportFailureTest, UnopenableGedcomLeavesNoOutput) {
   EXPECT_EQ(ExportFailure((dir_.path() / "missing.ged").string(), dir_.path() / "out.db",
                           ExportFormat::Sqlite),
