@@ -1,6 +1,7 @@
 #include "engine/simple_table.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace voziroz {
@@ -11,25 +12,18 @@ void tSimpleTable::Make(std::vector<std::string> col_names, std::int32_t key_col
   ColCount = static_cast<std::int32_t>(ColNames.size());
   KeyCol = key_col;
   LastRow = 0;
-  cells_.clear();
+  cells_.Clear();
   pool_.Clear();
   AddRows(estimate);
 }
 
-// The cells grow geometrically and ask for huge pages before they are first touched: page faults
-// of 4 KiB dominated the cost of filling the large tables.
 void tSimpleTable::AddRows(std::int32_t n) {
   LastRow += n;
-  const std::size_t cells = static_cast<std::size_t>(LastRow) * Width();
-  if (cells > cells_.capacity()) {
-    cells_.reserve(std::max(cells, 2 * cells_.capacity()));
-    AdviseHugePages(cells_.data(), cells_.capacity() * sizeof(Cell));
-  }
-  cells_.resize(cells);
+  cells_.Resize(static_cast<std::size_t>(LastRow) * Width());
 }
 
 void tSimpleTable::Finish(std::int32_t last_row) {
-  cells_.resize(static_cast<std::size_t>(last_row + 1) * Width());
+  cells_.Resize((static_cast<std::size_t>(last_row) + 1) * Width());
   LastRow = last_row;
 }
 
@@ -39,9 +33,31 @@ std::int32_t tSimpleTable::KeyOf(std::int32_t row) const {
 }
 
 void tSimpleTable::SetText(std::int32_t row, std::int32_t col, std::string_view text) {
-  Cell cell{CellKind::Text, static_cast<std::int32_t>(text.size()), pool_.size()};
-  pool_.Append(text);
-  cells_[Index(row, col)] = cell;
+  const std::size_t index = Index(row, col);
+  cells_[index] = StoreText(text);
+}
+
+// Empty text takes no pool space.
+Cell tSimpleTable::StoreText(std::string_view text) {
+  if (text.empty()) return Cell{CellKind::Text, 0, 0};
+  if (text.size() < kLongText) {
+    const std::uint32_t reference = pool_.Add(text);
+    return Cell{CellKind::Text, static_cast<std::uint32_t>(text.size()),
+                static_cast<std::int32_t>(reference)};
+  }
+  // The pool refuses more than 4 GiB, so the length fits its 32 bits once Reserve returns.
+  const std::uint32_t reference = pool_.Reserve(sizeof(std::uint32_t) + text.size());
+  const auto length = static_cast<std::uint32_t>(text.size());
+  char* place = pool_.Data(reference);
+  std::memcpy(place, &length, sizeof length);
+  std::memcpy(place + sizeof length, text.data(), text.size());
+  return Cell{CellKind::Text, kLongText, static_cast<std::int32_t>(reference)};
+}
+
+std::string_view tSimpleTable::LongText(const char* length_and_text) {
+  std::uint32_t length = 0;
+  std::memcpy(&length, length_and_text, sizeof length);
+  return {length_and_text + sizeof length, length};
 }
 
 namespace {

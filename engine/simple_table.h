@@ -1,8 +1,10 @@
 // tSimpleTable: the engine's in-memory relational table. Named columns, rows of compact cells,
 // one integer key column by which the rows are sorted and searched.
 //
-// Cells are 16 bytes: a kind and either a number or a view into the table's own text pool, so
-// a table owns all its text and can outlive the lines it was built from.
+// Cells are 8 bytes: a kind and either a number or a reference to a text in the table's own
+// pool, so a table owns all its text and can outlive the lines it was built from. A table's
+// pool holds at most 4 GiB (TextPool); SetText beyond that throws std::length_error and changes
+// nothing.
 #pragma once
 
 #include <cstdint>
@@ -10,17 +12,20 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/text_buffer.h"
+#include "engine/text_pool.h"
+#include "engine/zeroed_array.h"
 
 namespace voziroz {
 
 enum class CellKind : std::uint8_t { Empty, Text, Int32, Int8, UInt8 };
 
+// All-zero bytes are an empty cell. Read a text cell through tSimpleTable::TextOf.
 struct Cell {
-  CellKind Kind = CellKind::Empty;
-  std::int32_t Number = 0;   // the integer, or the text's length
-  std::uint64_t Offset = 0;  // the text's first byte in the pool
+  CellKind Kind : 8 = CellKind::Empty;
+  std::uint32_t ShortLength : 24 = 0;  // text: its length, or kLongText when the pool holds it
+  std::int32_t Number = 0;             // integers: the value; text: its reference in the pool
 };
+static_assert(sizeof(Cell) == 8);
 
 class tSimpleTable {
  public:
@@ -34,7 +39,7 @@ class tSimpleTable {
   void Make(std::vector<std::string> col_names, std::int32_t key_col, std::int32_t estimate);
   // LastRow += n; new rows hold empty cells.
   void AddRows(std::int32_t n);
-  // Cuts Rows to last_row + 1 rows and sets LastRow; does not sort.
+  // Cuts the table to last_row + 1 rows and sets LastRow; does not sort.
   void Finish(std::int32_t last_row);
   // Quicksort of rows 0 to LastRow by the key column (middle pivot, not stable).
   void SortByKey();
@@ -43,7 +48,10 @@ class tSimpleTable {
 
   const Cell& At(std::int32_t row, std::int32_t col) const { return cells_[Index(row, col)]; }
   std::string_view TextOf(const Cell& cell) const {
-    return {pool_.data() + cell.Offset, static_cast<std::size_t>(cell.Number)};
+    if (cell.ShortLength == 0) return {};
+    const char* text = pool_.Data(static_cast<std::uint32_t>(cell.Number));
+    return cell.ShortLength == kLongText ? LongText(text)
+                                         : std::string_view(text, cell.ShortLength);
   }
   // The cell as an integer for comparisons and keys: integers as they are, text and empty as 0.
   std::int32_t KeyOf(std::int32_t row) const;
@@ -51,24 +59,29 @@ class tSimpleTable {
   void SetEmpty(std::int32_t row, std::int32_t col) { cells_[Index(row, col)] = Cell{}; }
   void SetText(std::int32_t row, std::int32_t col, std::string_view text);
   void SetInt32(std::int32_t row, std::int32_t col, std::int32_t value) {
-    cells_[Index(row, col)] = Cell{CellKind::Int32, value, 0};
+    cells_[Index(row, col)] = Cell{CellKind::Int32, 0, value};
   }
   void SetInt8(std::int32_t row, std::int32_t col, std::int8_t value) {
-    cells_[Index(row, col)] = Cell{CellKind::Int8, value, 0};
+    cells_[Index(row, col)] = Cell{CellKind::Int8, 0, value};
   }
   void SetUInt8(std::int32_t row, std::int32_t col, std::uint8_t value) {
-    cells_[Index(row, col)] = Cell{CellKind::UInt8, value, 0};
+    cells_[Index(row, col)] = Cell{CellKind::UInt8, 0, value};
   }
 
  private:
+  // A ShortLength that says the text's length (32 bits) comes first in the pool.
+  static constexpr std::uint32_t kLongText = (1u << 24) - 1;
+  static std::string_view LongText(const char* length_and_text);
+
   std::size_t Width() const { return ColCount > 0 ? static_cast<std::size_t>(ColCount) : 1; }
   std::size_t Index(std::int32_t row, std::int32_t col) const {
     return static_cast<std::size_t>(row) * Width() + static_cast<std::size_t>(col);
   }
+  Cell StoreText(std::string_view text);
   void Reorder(std::vector<std::int32_t>& order);
 
-  std::vector<Cell> cells_;  // row-major, ColCount cells a row
-  TextBuffer pool_;          // text of every text cell ever set
+  ZeroedArray<Cell> cells_;  // row-major, ColCount cells a row
+  TextPool pool_;            // text of every text cell ever set
 };
 
 }  // namespace voziroz

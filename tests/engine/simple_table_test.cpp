@@ -121,5 +121,48 @@ TEST(SimpleTable, EqualKeysEndAsTheRowExchangingSortLeavesThem) {
   }
 }
 
+TEST(SimpleTable, TextsOfEveryLengthReadBackAsSet) {
+  const std::string long_text = std::string((std::size_t{1} << 24) + 5, 'L') + "end";
+  const std::string texts[] = {"",
+                               "U",
+                               "00000000",
+                               std::string(300, 'n'),
+                               std::string((std::size_t{1} << 24) - 2, 's'),
+                               long_text};
+  tSimpleTable t;
+  t.Make({"A", "B"}, 0, 1);
+  for (int round = 0; round < 2; ++round) {  // the second round stores each text again
+    for (const std::string& text : texts) {
+      t.SetText(0, 1, text);
+      ASSERT_EQ(t.At(0, 1).Kind, CellKind::Text);
+      ASSERT_EQ(t.TextOf(t.At(0, 1)), text) << text.size();
+    }
+  }
+  t.SetInt32(0, 1, 42);
+  EXPECT_EQ(t.At(0, 1).Kind, CellKind::Int32);
+  EXPECT_EQ(t.At(0, 1).Number, 42);
+  EXPECT_EQ(t.TextOf(t.At(0, 1)), "");
+}
+
+TEST(SimpleTable, CopyIsEqualAndIndependent) {
+  tSimpleTable t = TableOf({9, 2, 7, 2});
+  t.SortByKey();
+  const std::vector<std::string> sorted = Tags(t);
+  tSimpleTable copy = t;
+  t.SetText(0, 1, "changed");
+  EXPECT_EQ(Tags(copy), sorted);
+  EXPECT_EQ(copy.KeyOf(3), 9);
+}
+
+TEST(SimpleTable, MakeAgainStartsAnEmptyTable) {
+  tSimpleTable t = TableOf({3, 1});
+  t.SortByKey();
+  t.Make({"X", "Y", "Z"}, 1, 2);
+  EXPECT_EQ(t.LastRow, 2);
+  EXPECT_EQ(t.RowsAllocated(), 2);
+  for (int r = 0; r < 2; ++r)
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(t.At(r, c).Kind, CellKind::Empty);
+}
+
 }  // namespace
 }  // namespace voziroz
