@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <stdexcept>
 #include <utility>
 
 namespace voziroz {
@@ -14,17 +16,33 @@ void tSimpleTable::Make(std::vector<std::string> col_names, std::int32_t key_col
   LastRow = 0;
   cells_.Clear();
   pool_.Clear();
+  row_order_.clear();
   AddRows(estimate);
 }
 
 void tSimpleTable::AddRows(std::int32_t n) {
   LastRow += n;
-  cells_.Resize(static_cast<std::size_t>(LastRow) * Width());
+  ResizeRows(static_cast<std::size_t>(LastRow));
 }
 
 void tSimpleTable::Finish(std::int32_t last_row) {
-  cells_.Resize((static_cast<std::size_t>(last_row) + 1) * Width());
+  ResizeRows(static_cast<std::size_t>(last_row) + 1);
   LastRow = last_row;
+}
+
+// Rows added to a sorted table are stored after all stored rows; rows cut from it keep their
+// storage (they are unreachable and stay until the table is made again).
+void tSimpleTable::ResizeRows(std::size_t rows) {
+  if (row_order_.empty()) return cells_.Resize(rows * Width());
+  std::size_t stored = cells_.size() / Width();
+  if (rows > row_order_.size()) {
+    const std::size_t added = rows - row_order_.size();
+    if (stored + added > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+      throw std::length_error("too many rows");
+    cells_.Resize((stored + added) * Width());
+    while (row_order_.size() < rows) row_order_.push_back(static_cast<std::int32_t>(stored++));
+  }
+  row_order_.resize(rows);
 }
 
 std::int32_t tSimpleTable::KeyOf(std::int32_t row) const {
@@ -98,38 +116,25 @@ void QuicksortSteps(std::vector<std::int32_t>& keys, std::vector<std::int32_t>& 
 
 }  // namespace
 
-// Row r of the result is row order[r] of the table. Each cycle of the permutation is followed
-// once with one spare row, so every row moves once and no second copy of the table is made.
-void tSimpleTable::Reorder(std::vector<std::int32_t>& order) {
-  const std::size_t width = Width();
-  std::vector<Cell> spare(width);
-  for (std::size_t start = 0; start < order.size(); ++start) {
-    if (order[start] == static_cast<std::int32_t>(start)) continue;
-    std::copy_n(&cells_[start * width], width, spare.begin());
-    std::size_t to = start;
-    while (static_cast<std::size_t>(order[to]) != start) {
-      const std::size_t from = static_cast<std::size_t>(order[to]);
-      std::copy_n(&cells_[from * width], width, &cells_[to * width]);
-      order[to] = static_cast<std::int32_t>(to);
-      to = from;
-    }
-    std::copy_n(spare.begin(), width, &cells_[to * width]);
-    order[to] = static_cast<std::int32_t>(to);
-  }
-}
-
-// The sort runs on a copy of the keys and a row order, four bytes each per row, and moves the
-// rows only at the end: comparing and exchanging whole rows costs many times more.
+// The sort runs on a copy of the keys and the stored row of each row, and moves no cells: it
+// leaves the stored row of each sorted row in row_order_ (nothing when no row moved). Moving
+// whole rows into place cost as much as the rest of the build.
 void tSimpleTable::SortByKey() {
   if (LastRow <= 0) return;
-  const std::size_t rows = static_cast<std::size_t>(LastRow) + 1;
-  std::vector<std::int32_t> keys(rows), order(rows);
-  for (std::size_t r = 0; r < rows; ++r) {
-    keys[r] = KeyOf(static_cast<std::int32_t>(r));
-    order[r] = static_cast<std::int32_t>(r);
-  }
+  const std::size_t rows =
+      std::min(static_cast<std::size_t>(LastRow) + 1, static_cast<std::size_t>(RowsAllocated()));
+  std::vector<std::int32_t> keys(rows), order(static_cast<std::size_t>(RowsAllocated()));
+  for (std::size_t r = 0; r < order.size(); ++r)
+    order[r] = row_order_.empty() ? static_cast<std::int32_t>(r) : row_order_[r];
+  for (std::size_t r = 0; r < rows; ++r) keys[r] = KeyOf(static_cast<std::int32_t>(r));
   QuicksortSteps(keys, order);
-  Reorder(order);
+  bool moved = false;
+  for (std::size_t r = 0; r < order.size() && !moved; ++r)
+    moved = order[r] != static_cast<std::int32_t>(r);
+  if (moved)
+    row_order_ = std::move(order);
+  else
+    row_order_.clear();
 }
 
 }  // namespace voziroz

@@ -44,7 +44,10 @@ class tSimpleTable {
   // Quicksort of rows 0 to LastRow by the key column (middle pivot, not stable).
   void SortByKey();
 
-  std::int32_t RowsAllocated() const { return static_cast<std::int32_t>(cells_.size() / Width()); }
+  std::int32_t RowsAllocated() const {
+    return static_cast<std::int32_t>(row_order_.empty() ? cells_.size() / Width()
+                                                        : row_order_.size());
+  }
 
   const Cell& At(std::int32_t row, std::int32_t col) const { return cells_[Index(row, col)]; }
   std::string_view TextOf(const Cell& cell) const {
@@ -75,13 +78,18 @@ class tSimpleTable {
 
   std::size_t Width() const { return ColCount > 0 ? static_cast<std::size_t>(ColCount) : 1; }
   std::size_t Index(std::int32_t row, std::int32_t col) const {
-    return static_cast<std::size_t>(row) * Width() + static_cast<std::size_t>(col);
+    const auto stored = static_cast<std::size_t>(
+        row_order_.empty() ? row : row_order_[static_cast<std::size_t>(row)]);
+    return stored * Width() + static_cast<std::size_t>(col);
   }
+  void ResizeRows(std::size_t rows);
   Cell StoreText(std::string_view text);
-  void Reorder(std::vector<std::int32_t>& order);
 
-  ZeroedArray<Cell> cells_;  // row-major, ColCount cells a row
+  ZeroedArray<Cell> cells_;  // row-major, ColCount cells a row, in the order the rows were made
   TextPool pool_;            // text of every text cell ever set
+  // Once sorted: the stored row of each row. Sorting fills it instead of moving rows; empty
+  // while the rows are stored in their order.
+  std::vector<std::int32_t> row_order_;
 };
 
 }  // namespace voziroz

@@ -144,6 +144,26 @@ TEST(SimpleTable, TextsOfEveryLengthReadBackAsSet) {
   EXPECT_EQ(t.TextOf(t.At(0, 1)), "");
 }
 
+TEST(SimpleTable, SortedTableCutsGrowsAndSortsAgain) {
+  tSimpleTable t = TableOf({5, 1, 4});
+  t.SortByKey();
+  ASSERT_EQ(Tags(t), (std::vector<std::string>{"1", "2", "0"}));
+  t.Finish(1);   // cuts the row keyed 5
+  t.AddRows(2);  // LastRow 1 + 2: rows 0 to 2; row 2 is new and empty, not the row cut off
+  EXPECT_EQ(t.RowsAllocated(), 3);
+  EXPECT_EQ(t.At(2, 0).Kind, CellKind::Empty);
+  EXPECT_EQ(t.At(2, 1).Kind, CellKind::Empty);
+  t.SetInt32(2, 0, 0);
+  t.SetText(2, 1, "3");
+  t.Finish(2);
+  EXPECT_EQ(Tags(t), (std::vector<std::string>{"1", "2", "3"}));
+  t.SortByKey();
+  EXPECT_EQ(Tags(t), (std::vector<std::string>{"3", "1", "2"}));
+  t.SetText(0, 1, "changed");
+  EXPECT_EQ(t.TextOf(t.At(0, 1)), "changed");
+  EXPECT_EQ(t.KeyOf(0), 0);
+}
+
 TEST(SimpleTable, CopyIsEqualAndIndependent) {
   tSimpleTable t = TableOf({9, 2, 7, 2});
   t.SortByKey();
