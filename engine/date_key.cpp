@@ -1,5 +1,6 @@
 #include "engine/date_key.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -21,9 +22,18 @@ std::string_view Copy(std::string_view text, std::ptrdiff_t start, std::ptrdiff_
 }
 
 // The 1-based position of the first `what` in `text`, 0 when there is none.
-std::ptrdiff_t Pos(std::string_view what, std::string_view text) {
+std::ptrdiff_t Pos(char what, std::string_view text) {
   std::size_t found = text.find(what);
   return found == std::string_view::npos ? 0 : static_cast<std::ptrdiff_t>(found) + 1;
+}
+
+// Pos of "AND" in the upper-cased text: only a and A upper-case to A (likewise N and D).
+std::ptrdiff_t PosOfAnd(std::string_view text) {
+  for (std::size_t k = 0; k + 3 <= text.size(); ++k) {
+    if ((text[k] | 0x20) == 'a' && (text[k + 1] | 0x20) == 'n' && (text[k + 2] | 0x20) == 'd')
+      return static_cast<std::ptrdiff_t>(k) + 1;
+  }
+  return 0;
 }
 
 // The characters up to and including the first blank of `rest`, which loses them. The text
@@ -50,30 +60,34 @@ int MonthOf(std::string_view word) {
   return 0;
 }
 
-}  // namespace
-
-std::string PlainIsoDate(std::string_view date) {
-  std::string key(kNoDate);  // year at 0, month at 4, day at 6
+// The key of a date without qualifier (see PlainIsoDate). With `upper_case`, the characters
+// copied into the key are upper-cased, as if the whole date had been.
+DateKey PlainKey(std::string_view date, bool upper_case) {
+  DateKey key;
+  std::copy(kNoDate.begin(), kNoDate.end(), key.Chars.begin());  // year 0-3, month 4-5, day 6-7
+  const auto put = [&](std::size_t at, std::string_view word) {
+    for (char c : word) key.Chars[at++] = upper_case ? AnsiUpper(c) : c;
+  };
   std::string_view rest = date;
   bool end_blank_used = false;
   for (int w = 0; w < 3; ++w) {
     const std::string_view word = TrimBlanks(CutWord(rest, end_blank_used));
     switch (word.size()) {
       case 1:
-        key[6] = '0';
-        key[7] = word[0];
+        key.Chars[6] = '0';
+        put(7, word);
         break;
       case 2:
-        key.replace(6, 2, word);
+        put(6, word);
         break;
       case 3:
         if (int month = MonthOf(word); month > 0) {
-          key[4] = static_cast<char>('0' + month / 10);
-          key[5] = static_cast<char>('0' + month % 10);
+          key.Chars[4] = static_cast<char>('0' + month / 10);
+          key.Chars[5] = static_cast<char>('0' + month % 10);
         }
         break;
       case 4:
-        key.replace(0, 4, word);
+        put(0, word);
         break;
       default:
         break;
@@ -82,16 +96,27 @@ std::string PlainIsoDate(std::string_view date) {
   return key;
 }
 
+}  // namespace
+
+std::string PlainIsoDate(std::string_view date) {
+  return std::string(PlainKey(date, false).View());
+}
+
+// Upper-casing commutes with trimming and word cutting (no letter becomes a blank or a control
+// character), so only the qualifier, "AND" and the characters copied into the key need it.
+DateKey IsoDateKeyOf(std::string_view date) {
+  const std::string_view u = TrimBlanks(date);
+  if (u.size() < 3) return PlainKey(u, true);
+  const char qualifier[3] = {AnsiUpper(u[0]), AnsiUpper(u[1]), AnsiUpper(u[2])};
+  const std::string_view q(qualifier, 3);
+  if (q == "INT") return PlainKey(Copy(u, 5, Pos('(', u) - 5), true);
+  if (q == "BEF" || q == "ABT" || q == "AFT") return PlainKey(Copy(u, 5, 99), true);
+  if (q == "BET") return PlainKey(Copy(u, 5, PosOfAnd(u) - 5), true);
+  return PlainKey(u, true);
+}
+
 std::string IsoDateOf(std::string_view date) {
-  const std::string upper = AnsiUpperCase(date);
-  const std::string_view u = TrimBlanks(upper);
-  if (u.empty()) return std::string(kNoDate);
-  const std::string_view qualifier = u.substr(0, 3);
-  if (qualifier == "INT") return PlainIsoDate(Copy(u, 5, Pos("(", u) - 5));
-  if (qualifier == "BEF" || qualifier == "ABT" || qualifier == "AFT")
-    return PlainIsoDate(Copy(u, 5, 99));
-  if (qualifier == "BET") return PlainIsoDate(Copy(u, 5, Pos("AND", u) - 5));
-  return PlainIsoDate(u);
+  return std::string(IsoDateKeyOf(date).View());
 }
 
 }  // namespace voziroz

@@ -265,7 +265,7 @@ void TableWalk::EventDetailLine(const LineRef& line, bool of_person) {
   switch (line.code) {
     case tag::DATE:
       event_.Text(event::kDate, line.value);
-      return event_.Text(event::kIsoDate, IsoDateOf(line.value));
+      return event_.Text(event::kIsoDate, IsoDateKeyOf(line.value).View());
     case tag::PLAC:
       return event_.Text(event::kLocation, line.value);
     case tag::CAUS:
