@@ -50,19 +50,8 @@ std::int32_t tSimpleTable::KeyOf(std::int32_t row) const {
   return cell.Kind == CellKind::Text || cell.Kind == CellKind::Empty ? 0 : cell.Number;
 }
 
-void tSimpleTable::SetText(std::int32_t row, std::int32_t col, std::string_view text) {
-  const std::size_t index = Index(row, col);
-  cells_[index] = StoreText(text);
-}
-
-// Empty text takes no pool space.
-Cell tSimpleTable::StoreText(std::string_view text) {
+Cell tSimpleTable::StoreUnusualText(std::string_view text) {
   if (text.empty()) return Cell{CellKind::Text, 0, 0};
-  if (text.size() < kLongText) {
-    const std::uint32_t reference = pool_.Add(text);
-    return Cell{CellKind::Text, static_cast<std::uint32_t>(text.size()),
-                static_cast<std::int32_t>(reference)};
-  }
   // The pool refuses more than 4 GiB, so the length fits its 32 bits once Reserve returns.
   const std::uint32_t reference = pool_.Reserve(sizeof(std::uint32_t) + text.size());
   const auto length = static_cast<std::uint32_t>(text.size());

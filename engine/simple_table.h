@@ -60,7 +60,10 @@ class tSimpleTable {
   std::int32_t KeyOf(std::int32_t row) const;
 
   void SetEmpty(std::int32_t row, std::int32_t col) { cells_[Index(row, col)] = Cell{}; }
-  void SetText(std::int32_t row, std::int32_t col, std::string_view text);
+  void SetText(std::int32_t row, std::int32_t col, std::string_view text) {
+    const Cell cell = StoreText(text);
+    cells_[Index(row, col)] = cell;
+  }
   void SetInt32(std::int32_t row, std::int32_t col, std::int32_t value) {
     cells_[Index(row, col)] = Cell{CellKind::Int32, 0, value};
   }
@@ -83,7 +86,13 @@ class tSimpleTable {
     return stored * Width() + static_cast<std::size_t>(col);
   }
   void ResizeRows(std::size_t rows);
-  Cell StoreText(std::string_view text);
+  Cell StoreText(std::string_view text) {
+    if (text.empty() || text.size() >= kLongText) return StoreUnusualText(text);
+    return Cell{CellKind::Text, static_cast<std::uint32_t>(text.size()),
+                static_cast<std::int32_t>(pool_.Add(text))};
+  }
+  // Empty text (no pool space) and texts of kLongText bytes or more.
+  Cell StoreUnusualText(std::string_view text);
 
   ZeroedArray<Cell> cells_;  // row-major, ColCount cells a row, in the order the rows were made
   TextPool pool_;            // text of every text cell ever set

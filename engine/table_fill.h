@@ -18,14 +18,27 @@ class TableFill {
   TableFill(tSimpleTable& table, const TableLayout& layout, std::int32_t reserve);
 
   // Makes the next row, with empty cells, the current one.
-  void NewRow();
+  void NewRow() {
+    if (++cursor_ == table_.LastRow) table_.AddRows(growth_step_);
+  }
   // Index of the current row; -1 before the first.
   std::int32_t Cursor() const { return cursor_; }
 
-  void Text(std::int32_t col, std::string_view value);
-  void Id(std::int32_t col, std::int32_t value);    // a 32-bit identifier
-  void NoRef(std::int32_t col);                     // the 8-bit placeholder -1
-  void Code(std::int32_t col, std::uint8_t value);  // an 8-bit relation code
+  void Text(std::int32_t col, std::string_view value) {
+    if (HasRow()) table_.SetText(cursor_, col, value);
+  }
+  // A 32-bit identifier.
+  void Id(std::int32_t col, std::int32_t value) {
+    if (HasRow()) table_.SetInt32(cursor_, col, value);
+  }
+  // The 8-bit placeholder -1.
+  void NoRef(std::int32_t col) {
+    if (HasRow()) table_.SetInt8(cursor_, col, -1);
+  }
+  // An 8-bit relation code.
+  void Code(std::int32_t col, std::uint8_t value) {
+    if (HasRow()) table_.SetUInt8(cursor_, col, value);
+  }
   // The text of a cell of the current row; empty when there is no row or the cell is no text.
   std::string_view TextAt(std::int32_t col) const;
 
