@@ -50,8 +50,7 @@ std::int32_t tSimpleTable::KeyOf(std::int32_t row) const {
   return cell.Kind == CellKind::Text || cell.Kind == CellKind::Empty ? 0 : cell.Number;
 }
 
-Cell tSimpleTable::StoreUnusualText(std::string_view text) {
-  if (text.empty()) return Cell{CellKind::Text, 0, 0};
+Cell tSimpleTable::StoreLongText(std::string_view text) {
   // The pool refuses more than 4 GiB, so the length fits its 32 bits once Reserve returns.
   const std::uint32_t reference = pool_.Reserve(sizeof(std::uint32_t) + text.size());
   const auto length = static_cast<std::uint32_t>(text.size());

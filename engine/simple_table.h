@@ -24,6 +24,10 @@ struct Cell {
   CellKind Kind : 8 = CellKind::Empty;
   std::uint32_t ShortLength : 24 = 0;  // text: its length, or kLongText when the pool holds it
   std::int32_t Number = 0;             // integers: the value; text: its reference in the pool
+
+  static Cell Int32(std::int32_t value) { return {CellKind::Int32, 0, value}; }
+  static Cell Int8(std::int8_t value) { return {CellKind::Int8, 0, value}; }
+  static Cell UInt8(std::uint8_t value) { return {CellKind::UInt8, 0, value}; }
 };
 static_assert(sizeof(Cell) == 8);
 
@@ -65,16 +69,18 @@ class tSimpleTable {
     cells_[Index(row, col)] = cell;
   }
   void SetInt32(std::int32_t row, std::int32_t col, std::int32_t value) {
-    cells_[Index(row, col)] = Cell{CellKind::Int32, 0, value};
+    cells_[Index(row, col)] = Cell::Int32(value);
   }
   void SetInt8(std::int32_t row, std::int32_t col, std::int8_t value) {
-    cells_[Index(row, col)] = Cell{CellKind::Int8, 0, value};
+    cells_[Index(row, col)] = Cell::Int8(value);
   }
   void SetUInt8(std::int32_t row, std::int32_t col, std::uint8_t value) {
-    cells_[Index(row, col)] = Cell{CellKind::UInt8, 0, value};
+    cells_[Index(row, col)] = Cell::UInt8(value);
   }
 
  private:
+  friend class TableFill;  // writes the row it fills in place
+
   // A ShortLength that says the text's length (32 bits) comes first in the pool.
   static constexpr std::uint32_t kLongText = (1u << 24) - 1;
   static std::string_view LongText(const char* length_and_text);
@@ -86,13 +92,16 @@ class tSimpleTable {
     return stored * Width() + static_cast<std::size_t>(col);
   }
   void ResizeRows(std::size_t rows);
+  Cell* StoredRow(std::int32_t row) { return &cells_[Index(row, 0)]; }
   Cell StoreText(std::string_view text) {
-    if (text.empty() || text.size() >= kLongText) return StoreUnusualText(text);
-    return Cell{CellKind::Text, static_cast<std::uint32_t>(text.size()),
-                static_cast<std::int32_t>(pool_.Add(text))};
+    if (text.empty()) return Cell{CellKind::Text, 0, 0};  // no pool space
+    if (text.size() >= kLongText) return StoreLongText(text);
+    return TextCell(text.size(), pool_.Add(text));
   }
-  // Empty text (no pool space) and texts of kLongText bytes or more.
-  Cell StoreUnusualText(std::string_view text);
+  static Cell TextCell(std::size_t size, std::uint32_t reference) {
+    return {CellKind::Text, static_cast<std::uint32_t>(size), static_cast<std::int32_t>(reference)};
+  }
+  Cell StoreLongText(std::string_view text);
 
   ZeroedArray<Cell> cells_;  // row-major, ColCount cells a row, in the order the rows were made
   TextPool pool_;            // text of every text cell ever set

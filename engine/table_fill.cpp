@@ -13,12 +13,13 @@ TableFill::TableFill(tSimpleTable& table, const TableLayout& layout, std::int32_
 }
 
 std::string_view TableFill::TextAt(std::int32_t col) const {
-  if (!HasRow()) return {};
-  const Cell& cell = table_.At(cursor_, col);
+  if (!row_) return {};
+  const Cell& cell = row_[col];
   return cell.Kind == CellKind::Text ? table_.TextOf(cell) : std::string_view{};
 }
 
 void TableFill::Finish() {
+  row_ = nullptr;
   table_.Finish(std::max(cursor_, std::int32_t{0}));
   table_.SortByKey();
 }

@@ -20,24 +20,25 @@ class TableFill {
   // Makes the next row, with empty cells, the current one.
   void NewRow() {
     if (++cursor_ == table_.LastRow) table_.AddRows(growth_step_);
+    row_ = table_.StoredRow(cursor_);
   }
   // Index of the current row; -1 before the first.
   std::int32_t Cursor() const { return cursor_; }
 
   void Text(std::int32_t col, std::string_view value) {
-    if (HasRow()) table_.SetText(cursor_, col, value);
+    if (row_) row_[col] = table_.StoreText(value);
   }
   // A 32-bit identifier.
   void Id(std::int32_t col, std::int32_t value) {
-    if (HasRow()) table_.SetInt32(cursor_, col, value);
+    if (row_) row_[col] = Cell::Int32(value);
   }
   // The 8-bit placeholder -1.
   void NoRef(std::int32_t col) {
-    if (HasRow()) table_.SetInt8(cursor_, col, -1);
+    if (row_) row_[col] = Cell::Int8(-1);
   }
   // An 8-bit relation code.
   void Code(std::int32_t col, std::uint8_t value) {
-    if (HasRow()) table_.SetUInt8(cursor_, col, value);
+    if (row_) row_[col] = Cell::UInt8(value);
   }
   // The text of a cell of the current row; empty when there is no row or the cell is no text.
   std::string_view TextAt(std::int32_t col) const;
@@ -46,10 +47,9 @@ class TableFill {
   void Finish();
 
  private:
-  bool HasRow() const { return cursor_ >= 0; }
-
   tSimpleTable& table_;
   std::int32_t cursor_ = -1;
+  Cell* row_ = nullptr;  // the cells of the current row, in the table
   std::int32_t growth_step_;
 };
 
