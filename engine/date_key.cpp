@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <utility>
 
 #include "engine/ansi_case.h"
@@ -11,8 +12,26 @@ namespace voziroz {
 namespace {
 
 constexpr std::string_view kNoDate = "00000000";
-constexpr std::array<std::string_view, 12> kMonths = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                                      "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+
+// Three characters as one number, so that a word is compared with a name in one step.
+constexpr std::uint32_t Packed(std::string_view three) {
+  return static_cast<unsigned char>(three[0]) | static_cast<unsigned char>(three[1]) << 8 |
+         static_cast<unsigned char>(three[2]) << 16;
+}
+// AnsiUpper, without the call for the bytes below 'a' (digits, blanks, capitals), which it
+// leaves as they are.
+char UpperOf(char c) {
+  return static_cast<unsigned char>(c) < 'a' ? c : AnsiUpper(c);
+}
+
+std::uint32_t UpperPacked(std::string_view three) {
+  const char upper[3] = {UpperOf(three[0]), UpperOf(three[1]), UpperOf(three[2])};
+  return Packed({upper, 3});
+}
+
+constexpr std::array<std::uint32_t, 12> kMonths = {
+    Packed("JAN"), Packed("FEB"), Packed("MAR"), Packed("APR"), Packed("MAY"), Packed("JUN"),
+    Packed("JUL"), Packed("AUG"), Packed("SEP"), Packed("OCT"), Packed("NOV"), Packed("DEC")};
 
 // The `count` characters from 1-based position `start`: empty for a count of zero or less, cut
 // at the end of the text.
@@ -40,8 +59,9 @@ std::ptrdiff_t PosOfAnd(std::string_view text) {
 // counts as ending in one more blank: when `rest` holds no blank its whole remainder is the word
 // (once; then words are empty). The blank itself never matters, as words are trimmed.
 std::string_view CutWord(std::string_view& rest, bool& end_blank_used) {
-  std::size_t blank = rest.find(' ');
-  if (blank == std::string_view::npos) {
+  std::size_t blank = 0;  // words are short: a plain loop beats a call to memchr
+  while (blank < rest.size() && rest[blank] != ' ') ++blank;
+  if (blank == rest.size()) {
     if (end_blank_used) return {};
     end_blank_used = true;
     return std::exchange(rest, std::string_view{});
@@ -53,10 +73,9 @@ std::string_view CutWord(std::string_view& rest, bool& end_blank_used) {
 
 // The month number (1 to 12) of an abbreviation compared after upper-casing; 0 for any other.
 int MonthOf(std::string_view word) {
-  char upper[3];
-  for (std::size_t k = 0; k < 3; ++k) upper[k] = AnsiUpper(word[k]);
+  const std::uint32_t upper = UpperPacked(word);
   for (std::size_t m = 0; m < kMonths.size(); ++m)
-    if (std::string_view(upper, 3) == kMonths[m]) return static_cast<int>(m) + 1;
+    if (upper == kMonths[m]) return static_cast<int>(m) + 1;
   return 0;
 }
 
@@ -66,7 +85,7 @@ DateKey PlainKey(std::string_view date, bool upper_case) {
   DateKey key;
   std::copy(kNoDate.begin(), kNoDate.end(), key.Chars.begin());  // year 0-3, month 4-5, day 6-7
   const auto put = [&](std::size_t at, std::string_view word) {
-    for (char c : word) key.Chars[at++] = upper_case ? AnsiUpper(c) : c;
+    for (char c : word) key.Chars[at++] = upper_case ? UpperOf(c) : c;
   };
   std::string_view rest = date;
   bool end_blank_used = false;
@@ -107,11 +126,11 @@ std::string PlainIsoDate(std::string_view date) {
 DateKey IsoDateKeyOf(std::string_view date) {
   const std::string_view u = TrimBlanks(date);
   if (u.size() < 3) return PlainKey(u, true);
-  const char qualifier[3] = {AnsiUpper(u[0]), AnsiUpper(u[1]), AnsiUpper(u[2])};
-  const std::string_view q(qualifier, 3);
-  if (q == "INT") return PlainKey(Copy(u, 5, Pos('(', u) - 5), true);
-  if (q == "BEF" || q == "ABT" || q == "AFT") return PlainKey(Copy(u, 5, 99), true);
-  if (q == "BET") return PlainKey(Copy(u, 5, PosOfAnd(u) - 5), true);
+  const std::uint32_t q = UpperPacked(u);
+  if (q == Packed("INT")) return PlainKey(Copy(u, 5, Pos('(', u) - 5), true);
+  if (q == Packed("BEF") || q == Packed("ABT") || q == Packed("AFT"))
+    return PlainKey(Copy(u, 5, 99), true);
+  if (q == Packed("BET")) return PlainKey(Copy(u, 5, PosOfAnd(u) - 5), true);
   return PlainKey(u, true);
 }
 
