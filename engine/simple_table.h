@@ -68,6 +68,12 @@ class tSimpleTable {
     const Cell cell = StoreText(text);
     cells_[Index(row, col)] = cell;
   }
+  // SetText for a short text that many cells repeat (a tag name, a placeholder, a date key):
+  // the pool keeps one copy as long as it remembers the text (TextPool::AddShared).
+  void SetSharedText(std::int32_t row, std::int32_t col, std::string_view text) {
+    const Cell cell = StoreSharedText(text);
+    cells_[Index(row, col)] = cell;
+  }
   void SetInt32(std::int32_t row, std::int32_t col, std::int32_t value) {
     cells_[Index(row, col)] = Cell::Int32(value);
   }
@@ -97,6 +103,10 @@ class tSimpleTable {
     if (text.empty()) return Cell{CellKind::Text, 0, 0};  // no pool space
     if (text.size() >= kLongText) return StoreLongText(text);
     return TextCell(text.size(), pool_.Add(text));
+  }
+  Cell StoreSharedText(std::string_view text) {
+    if (text.size() > TextPool::kSharedBytes) return StoreText(text);
+    return text.empty() ? StoreText(text) : TextCell(text.size(), pool_.AddShared(text));
   }
   static Cell TextCell(std::size_t size, std::uint32_t reference) {
     return {CellKind::Text, static_cast<std::uint32_t>(size), static_cast<std::int32_t>(reference)};

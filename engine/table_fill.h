@@ -28,6 +28,10 @@ class TableFill {
   void Text(std::int32_t col, std::string_view value) {
     if (row_) row_[col] = table_.StoreText(value);
   }
+  // Text that many rows repeat (tSimpleTable::SetSharedText).
+  void SharedText(std::int32_t col, std::string_view value) {
+    if (row_) row_[col] = table_.StoreSharedText(value);
+  }
   // A 32-bit identifier.
   void Id(std::int32_t col, std::int32_t value) {
     if (row_) row_[col] = Cell::Int32(value);

@@ -1,6 +1,7 @@
 #include "engine/text_pool.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <utility>
 
@@ -19,6 +20,7 @@ TextPool& TextPool::operator=(TextPool&& other) noexcept {
   cursor_ = std::exchange(other.cursor_, nullptr);
   next_reference_ = std::exchange(other.next_reference_, 0);
   end_ = std::exchange(other.end_, nullptr);
+  shared_ = std::move(other.shared_);
   other.Clear();
   return *this;
 }
@@ -40,7 +42,15 @@ TextPool& TextPool::operator=(const TextPool& other) {
   return *this;
 }
 
+std::uint32_t TextPool::AddToSharedSlot(std::string_view text, SharedSlot& slot,
+                                        std::uint64_t bytes) {
+  const std::uint32_t reference = Add(text);
+  slot = {bytes, reference, static_cast<std::uint32_t>(text.size())};
+  return reference;
+}
+
 void TextPool::Clear() {
+  shared_.reset();
   blocks_.clear();
   windows_.clear();
   cursor_ = end_ = nullptr;

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -23,6 +24,9 @@ class TextPool {
   static constexpr int kWindowBits = 22;
   static constexpr std::size_t kWindowBytes = std::size_t{1} << kWindowBits;  // 4 MiB
   static constexpr std::size_t kWindowCount = std::size_t{1} << (32 - kWindowBits);
+  static constexpr std::size_t kSharedBytes = 8;
+  static constexpr int kSharedSlotBits = 12;
+  static constexpr std::size_t kSharedSlots = std::size_t{1} << kSharedSlotBits;
 
   TextPool() = default;
   TextPool(TextPool&& other) noexcept { *this = std::move(other); }
@@ -47,6 +51,20 @@ class TextPool {
     return reference;
   }
 
+  // Like Add, but a text of 1 to kSharedBytes bytes that equals a text stored by AddShared not
+  // long before gets that text's reference instead of a copy: tag names, "U", date keys, short
+  // names. The pool remembers kSharedSlots such texts, a newer one in a slot replacing the older.
+  std::uint32_t AddShared(std::string_view text) {
+    if (text.empty() || text.size() > kSharedBytes) return Add(text);
+    if (!shared_) shared_ = std::make_unique<SharedSlot[]>(kSharedSlots);
+    const std::uint64_t bytes = PackedBytesOf(text);
+    const auto size = static_cast<std::uint32_t>(text.size());
+    SharedSlot& slot =
+        shared_[((bytes ^ std::uint64_t{size} << 60) * kMultiplier) >> (64 - kSharedSlotBits)];
+    if (slot.bytes == bytes && slot.size == size) return slot.reference;
+    return AddToSharedSlot(text, slot, bytes);
+  }
+
   // The first byte of what Reserve or Add returned `reference` for.
   const char* Data(std::uint32_t reference) const {
     return windows_[reference >> kWindowBits] + (reference & (kWindowBytes - 1));
@@ -59,6 +77,31 @@ class TextPool {
   void Clear();
 
  private:
+  struct SharedSlot {
+    std::uint64_t bytes = 0;  // the text, packed
+    std::uint32_t reference = 0;
+    std::uint32_t size = 0;  // 0: the slot holds no text yet
+  };
+  static constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15;
+
+  // The bytes of a text of 1 to 8 bytes as one number: two overlapping halves from 4 bytes on,
+  // the first, middle and last byte below, which between them are all the bytes. With the
+  // size it tells texts apart exactly.
+  static std::uint64_t PackedBytesOf(std::string_view text) {
+    const char* p = text.data();
+    const std::size_t n = text.size();
+    if (n >= 4) return Load<std::uint32_t>(p) | Load<std::uint32_t>(p + n - 4) << 32;
+    return Load<std::uint8_t>(p) | Load<std::uint8_t>(p + n / 2) << 8 |
+           Load<std::uint8_t>(p + n - 1) << 16;
+  }
+  template <typename Word>
+  static std::uint64_t Load(const char* bytes) {
+    Word word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+  }
+  std::uint32_t AddToSharedSlot(std::string_view text, SharedSlot& slot, std::uint64_t bytes);
+
   // Starts a block with room for more than `bytes`, covering the next windows.
   void StartBlock(std::size_t bytes);
   void AddBlock(std::size_t capacity);
@@ -69,6 +112,9 @@ class TextPool {
   char* cursor_ = nullptr;
   std::uint64_t next_reference_ = 0;
   char* end_ = nullptr;
+  // kSharedSlots once AddShared has been called. A copy of the pool starts without: it only
+  // shares less.
+  std::unique_ptr<SharedSlot[]> shared_;
 };
 
 }  // namespace voziroz

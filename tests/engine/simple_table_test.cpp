@@ -153,6 +153,10 @@ TEST(SimpleTable, TextsOfEveryLengthReadBackAsSet) {
       ASSERT_EQ(t.TextOf(t.At(0, 1)), text) << text.size();
     }
   }
+  for (const std::string& text : texts) {
+    t.SetSharedText(0, 0, text);
+    ASSERT_EQ(t.TextOf(t.At(0, 0)), text) << text.size();
+  }
   t.SetInt32(0, 1, 42);
   EXPECT_EQ(t.At(0, 1).Kind, CellKind::Int32);
   EXPECT_EQ(t.At(0, 1).Number, 42);

@@ -69,5 +69,42 @@ TEST(TextPool, CopyHoldsTheSameTextsUnderTheSameReferences) {
   EXPECT_EQ(TextAt(copy, copy.Add("more"), 4), "more");
 }
 
+TEST(TextPool, SharedTextIsStoredOnceAndNeverConfusedWithAnother) {
+  TextPool pool;
+  const std::uint32_t u = pool.AddShared("U");
+  const std::uint32_t key = pool.AddShared("00000000");
+  EXPECT_EQ(pool.AddShared("U"), u);
+  EXPECT_EQ(pool.AddShared("00000000"), key);
+  // Texts that differ in one byte anywhere, or only in size, each keep their own copy.
+  const std::string_view distinct[] = {"a",        "aa",       "aaa",
+                                       "b",        "ab",       "ba",
+                                       "abc",      "abd",      "xbc",
+                                       "abcd",     "abce",     "abcde",
+                                       "abXde",    "abcdf",    "abcdefg",
+                                       "abcdefh",  "abcdefgh", "abcdefgi",
+                                       "Xbcdefgh", "abcXefgh", std::string_view("a\0", 2)};
+  std::vector<std::uint32_t> references;
+  for (std::string_view text : distinct) {
+    references.push_back(pool.AddShared(text));
+    EXPECT_EQ(pool.AddShared(text), references.back()) << text;
+  }
+  for (std::size_t k = 0; k < std::size(distinct); ++k)
+    EXPECT_EQ(TextAt(pool, references[k], distinct[k].size()), distinct[k]);
+  const std::string longer(TextPool::kSharedBytes + 1, 'x');
+  EXPECT_NE(pool.AddShared(longer), pool.AddShared(longer)) << "only short texts are shared";
+  EXPECT_EQ(TextAt(pool, u, 1), "U");
+}
+
+TEST(TextPool, SharedTextsPushedOutOfTheirSlotStayReadable) {
+  TextPool pool;
+  std::vector<std::pair<std::uint32_t, std::string>> stored;
+  for (int i = 0; i < 50000; ++i) {  // far more texts than slots
+    std::string text = std::to_string(i * 7919 % 100000);
+    stored.emplace_back(pool.AddShared(text), text);
+  }
+  for (const auto& [reference, text] : stored)
+    ASSERT_EQ(TextAt(pool, reference, text.size()), text);
+}
+
 }  // namespace
 }  // namespace voziroz
