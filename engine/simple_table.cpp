@@ -46,8 +46,7 @@ void tSimpleTable::ResizeRows(std::size_t rows) {
 }
 
 std::int32_t tSimpleTable::KeyOf(std::int32_t row) const {
-  const Cell& cell = At(row, KeyCol);
-  return cell.Kind == CellKind::Text || cell.Kind == CellKind::Empty ? 0 : cell.Number;
+  return KeyOfCell(At(row, KeyCol));
 }
 
 Cell tSimpleTable::StoreLongText(std::string_view text) {
@@ -120,7 +119,8 @@ void tSimpleTable::SortByKey() {
   std::vector<std::int32_t> keys(rows), order(static_cast<std::size_t>(RowsAllocated()));
   for (std::size_t r = 0; r < order.size(); ++r)
     order[r] = row_order_.empty() ? static_cast<std::int32_t>(r) : row_order_[r];
-  for (std::size_t r = 0; r < rows; ++r) keys[r] = KeyOf(static_cast<std::int32_t>(r));
+  for (std::size_t r = 0; r < rows; ++r)
+    keys[r] = KeyOfCell(cells_[Index(static_cast<std::int32_t>(r), KeyCol)]);
   QuicksortSteps(keys, order);
   bool moved = false;
   for (std::size_t r = 0; r < order.size() && !moved; ++r)

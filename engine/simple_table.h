@@ -90,6 +90,9 @@ class tSimpleTable {
   // A ShortLength that says the text's length (32 bits) comes first in the pool.
   static constexpr std::uint32_t kLongText = (1u << 24) - 1;
   static std::string_view LongText(const char* length_and_text);
+  static std::int32_t KeyOfCell(const Cell& cell) {
+    return cell.Kind == CellKind::Text || cell.Kind == CellKind::Empty ? 0 : cell.Number;
+  }
 
   std::size_t Width() const { return ColCount > 0 ? static_cast<std::size_t>(ColCount) : 1; }
   std::size_t Index(std::int32_t row, std::int32_t col) const {

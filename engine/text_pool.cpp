@@ -42,8 +42,12 @@ TextPool& TextPool::operator=(const TextPool& other) {
   return *this;
 }
 
-std::uint32_t TextPool::AddToSharedSlot(std::string_view text, SharedSlot& slot,
-                                        std::uint64_t bytes) {
+std::uint32_t TextPool::AddSharedSlowly(std::string_view text) {
+  if (text.empty() || text.size() > kSharedBytes) return Add(text);
+  if (!shared_) shared_ = std::make_unique<SharedSlot[]>(kSharedSlots);
+  SharedSlot& slot = SlotOf(text);
+  const std::uint64_t bytes = PackedBytesOf(text);
+  if (slot.bytes == bytes && slot.size == text.size()) return slot.reference;
   const std::uint32_t reference = Add(text);
   slot = {bytes, reference, static_cast<std::uint32_t>(text.size())};
   return reference;

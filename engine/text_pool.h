@@ -55,14 +55,11 @@ class TextPool {
   // long before gets that text's reference instead of a copy: tag names, "U", date keys, short
   // names. The pool remembers kSharedSlots such texts, a newer one in a slot replacing the older.
   std::uint32_t AddShared(std::string_view text) {
-    if (text.empty() || text.size() > kSharedBytes) return Add(text);
-    if (!shared_) shared_ = std::make_unique<SharedSlot[]>(kSharedSlots);
-    const std::uint64_t bytes = PackedBytesOf(text);
-    const auto size = static_cast<std::uint32_t>(text.size());
-    SharedSlot& slot =
-        shared_[((bytes ^ std::uint64_t{size} << 60) * kMultiplier) >> (64 - kSharedSlotBits)];
-    if (slot.bytes == bytes && slot.size == size) return slot.reference;
-    return AddToSharedSlot(text, slot, bytes);
+    if (shared_ && !text.empty() && text.size() <= kSharedBytes) {
+      const SharedSlot& slot = SlotOf(text);
+      if (slot.bytes == PackedBytesOf(text) && slot.size == text.size()) return slot.reference;
+    }
+    return AddSharedSlowly(text);
   }
 
   // The first byte of what Reserve or Add returned `reference` for.
@@ -100,7 +97,12 @@ class TextPool {
     std::memcpy(&word, bytes, sizeof word);
     return word;
   }
-  std::uint32_t AddToSharedSlot(std::string_view text, SharedSlot& slot, std::uint64_t bytes);
+  SharedSlot& SlotOf(std::string_view text) const {
+    const std::uint64_t sized = PackedBytesOf(text) ^ std::uint64_t{text.size()} << 60;
+    return shared_[(sized * kMultiplier) >> (64 - kSharedSlotBits)];
+  }
+  // AddShared where the text is not remembered, or is no short text, or there are no slots yet.
+  std::uint32_t AddSharedSlowly(std::string_view text);
 
   // Starts a block with room for more than `bytes`, covering the next windows.
   void StartBlock(std::size_t bytes);
