@@ -6,6 +6,7 @@
 
 #include "automation/metadata.h"
 #include "engine/gedcom_reader.h"
+#include "imaging/thumbnail.h"
 
 namespace voziroz {
 namespace {
@@ -49,7 +50,13 @@ const MemberTable& TParser::Members() const {
                         [](TParser& p, MemberArgs a) { return p.Line(a[0].AsI4()); })
           .Add<TParser>("LineCount", K::PropertyGet,
                         [](TParser& p, MemberArgs) { return Variant::I4(p.LineCount()); })
-          .Add<TParser>("Metadata", K::Method, [](TParser& p, MemberArgs) { return p.Metadata(); });
+          .Add<TParser>("Metadata", K::Method, [](TParser& p, MemberArgs) { return p.Metadata(); })
+          .Add<TParser>(
+              "GetAncestors", K::PropertyGet,
+              [](TParser& p, MemberArgs a) { return p.GetAncestors(a[0].AsI4(), a[1].AsI4()); })
+          .Add<TParser>("Thumbnail", K::Method, [](TParser&, MemberArgs a) {
+            return Variant::Bool(Thumbnail(a[0], a[1], a[2].AsI4(), a[3].AsI4(), a[4].AsI4()));
+          });
   return table;
 }
 
@@ -95,6 +102,20 @@ Variant TParser::TableNames() {
 
 Variant TParser::Metadata() const {
   return MetadataGrid(parsed_, opened_);
+}
+
+bool TParser::Thumbnail(const Variant& source_filename, const Variant& target_filename,
+                        std::int32_t width, std::int32_t height, std::int32_t fill_color) {
+  std::string source, target;
+  try {
+    if (TryToText(source_filename, source) != Conversion::Ok ||
+        TryToText(target_filename, target) != Conversion::Ok)
+      return false;
+  } catch (...) {
+    // Out of memory while converting: a failed thumbnail like any other.
+    return false;
+  }
+  return CreateThumbnail(source, target, width, height, fill_color);
 }
 
 }  // namespace voziroz

@@ -5,6 +5,8 @@
 // them), the open flag, and shared tables: the five of the last Execute (dropped by Close and
 // replaced by the next Execute, not by Open) and the lines table of the last DataLink("GEDCOM").
 // Tables are shared with the Table objects opened on them and live until the last holder lets go.
+// Besides, the pedigree of the last person asked for by GetAncestors, which only a request for
+// another person replaces (Open, Execute and Close leave it).
 #pragma once
 
 #include <cstdint>
@@ -13,6 +15,7 @@
 #include "automation/dispatch.h"
 #include "automation/table_handles.h"
 #include "automation/variant.h"
+#include "engine/ancestors.h"
 #include "engine/gedcom_lines.h"
 
 namespace voziroz {
@@ -47,6 +50,22 @@ class TParser final : public AutomationObject {
   // parameter acts as an empty one. A row number outside the rows throws "Range check error".
   Variant GetTable(const Variant& table_name, const Variant& parameter) const;
 
+  // The ancestors of person `id` in generation `generation`, from the EVENT and FAMILY tables of
+  // the last Execute (none: nobody has known parents). The pedigree held is reused when it is
+  // that person's, else built anew and kept only when the build succeeds. For a generation g in
+  // 1 to the deepest known: 2^g I4 identifiers in pedigree order, -1 for an unknown ancestor;
+  // for any other generation the range pair {1 (UI1), deepest known generation (I4)}. Throws an
+  // AutomationError "Generation g is too large: n ancestors" when the generation holds more
+  // than kMaxSlotsPerRequest slots, and the conversion error of an identifier cell that holds
+  // no number; the pedigree held stays usable either way.
+  Variant GetAncestors(std::int32_t id, std::int32_t generation);
+
+  // Makes a JPEG thumbnail (imaging/thumbnail.h; fill colour 0xRRGGBB) of the file named by the
+  // text of `source_filename` in the one named by `target_filename`. False on any failure, also
+  // when a name is no text (Null); never throws. Needs no open file.
+  static bool Thumbnail(const Variant& source_filename, const Variant& target_filename,
+                        std::int32_t width, std::int32_t height, std::int32_t fill_color);
+
   const TLines& Parsed() const { return parsed_; }
   // The table of Execute named `upper_name` ("PERSON", ...); null when absent or no such name.
   SharedTable TableNamed(std::string_view upper_name) const;
@@ -59,6 +78,7 @@ class TParser final : public AutomationObject {
   SharedTable family_table_;
   SharedTable multimedia_table_;
   SharedTable lines_table_;
+  TAncestors ancestors_;
   bool opened_ = false;
 };
 

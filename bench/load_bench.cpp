@@ -14,13 +14,10 @@
 // shared machine other jobs stretch wall time far more than CPU time.
 #include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -30,23 +27,17 @@
 #include <string>
 #include <utility>
 
+#include "bench/stage_measure.h"
 #include "engine/gedcom_reader.h"
 #include "engine/simple_table.h"
 #include "engine/table_builder.h"
 
 namespace {
 
-// What one run of a stage reports to the parent through a pipe.
-struct Measurement {
-  double seconds = 0;      // wall-clock time
-  double cpu_seconds = 0;  // user + system time: less disturbed by other jobs on a shared machine
-  double system_seconds = 0;  // the kernel's share: page faults, zeroing fresh memory, reads
-  std::int64_t items = 0;     // lines counted or stored; -1 when the stage failed
-  std::int64_t peak_bytes = 0;
-  std::int64_t minor_faults = 0;
-};
-
-using Stage = std::int64_t (*)(const std::string& file);
+using voziroz::bench::LoadAverage;
+using voziroz::bench::MeasureBest;
+using voziroz::bench::Measurement;
+using voziroz::bench::Stage;
 
 std::int64_t CountLinesOfMapping(const std::string& file) {
   int fd = open(file.c_str(), O_RDONLY);
@@ -105,91 +96,6 @@ constexpr NamedStage kStages[] = {
     {"LoadFileText + PreParseLines", "lines", LoadAndPreParse},
     {"... + BuildTables", "rows", LoadPreParseAndBuild},
 };
-
-std::int64_t PeakResidentBytes() {
-  std::FILE* status = std::fopen("/proc/self/status", "r");
-  long kilobytes = 0;
-  if (status) {
-    char line[256];
-    while (std::fgets(line, sizeof line, status)) {
-      if (std::sscanf(line, "VmHWM: %ld kB", &kilobytes) == 1) break;
-    }
-    std::fclose(status);
-  }
-  if (kilobytes == 0) {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    kilobytes = usage.ru_maxrss;
-  }
-  return std::int64_t{kilobytes} * 1024;
-}
-
-// Other jobs on the machine: the one-minute load average, or -1 when unknown.
-double LoadAverage() {
-  double load = -1;
-  if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {
-    if (std::fscanf(f, "%lf", &load) != 1) load = -1;
-    std::fclose(f);
-  }
-  return load;
-}
-
-double Seconds(const timeval& t) {
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-}
-double CpuSeconds(const rusage& usage) {
-  return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-}
-
-// Runs the stage in a child process; the child measures itself and sends the figures back.
-bool MeasureInChild(Stage stage, const std::string& file, Measurement& result) {
-  int fds[2];
-  if (pipe(fds) != 0) return false;
-  pid_t child = fork();
-  if (child < 0) {
-    close(fds[0]);
-    close(fds[1]);
-    return false;
-  }
-  if (child == 0) {
-    close(fds[0]);
-    rusage before{}, after{};
-    getrusage(RUSAGE_SELF, &before);
-    auto start = std::chrono::steady_clock::now();
-    Measurement m;
-    m.items = stage(file);
-    m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    getrusage(RUSAGE_SELF, &after);
-    m.peak_bytes = PeakResidentBytes();
-    m.cpu_seconds = CpuSeconds(after) - CpuSeconds(before);
-    m.system_seconds = Seconds(after.ru_stime) - Seconds(before.ru_stime);
-    m.minor_faults = after.ru_minflt - before.ru_minflt;
-    bool sent = write(fds[1], &m, sizeof m) == static_cast<ssize_t>(sizeof m);
-    _exit(sent ? 0 : 1);
-  }
-  close(fds[1]);
-  bool received = read(fds[0], &result, sizeof result) == static_cast<ssize_t>(sizeof result);
-  close(fds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return received && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-// Best wall time of `repeats` runs, and the CPU and system times of the run with the best CPU
-// time; the peak and faults are those of the run with the best wall time.
-bool MeasureBest(Stage stage, const std::string& file, int repeats, Measurement& best) {
-  for (int r = 0; r < repeats; ++r) {
-    Measurement m;
-    if (!MeasureInChild(stage, file, m) || m.items < 0) return false;
-    bool best_cpu = r == 0 || m.cpu_seconds < best.cpu_seconds;
-    double cpu = best_cpu ? m.cpu_seconds : best.cpu_seconds;
-    double system = best_cpu ? m.system_seconds : best.system_seconds;
-    if (r == 0 || m.seconds < best.seconds) best = m;
-    best.cpu_seconds = cpu;
-    best.system_seconds = system;
-  }
-  return true;
-}
 
 int Run(std::span<char*> args) {
   if (args.empty() || args.size() > 2) {

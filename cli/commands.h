@@ -6,7 +6,9 @@
 
 namespace voziroz::cli {
 
+int RunAncestors(std::span<char*> args);
 int RunDump(std::span<char*> args);
+int RunExport(std::span<char*> args);
 int RunInfo(std::span<char*> args);
 int RunLines(std::span<char*> args);
 int RunRegister(std::span<char*> args);

@@ -15,8 +15,15 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
+    {"ancestors",
+     "ancestors FILE ID [N]  a person's known ancestors, N generations (10), with their names",
+     voziroz::cli::RunAncestors},
     {"dump", "dump FILE             what a Parser shows of the file, as one JSON document",
      voziroz::cli::RunDump},
+    {"export", "export FILE OUT.db     the tables, lines and metadata as a SQLite database",
+     voziroz::cli::RunExport},
+    {"export", "export FILE DIR --csv  the same as one CSV file per table",
+     voziroz::cli::RunExport},
     {"info", "info FILE             the file's metadata: estimates, header, submitter, columns",
      voziroz::cli::RunInfo},
     {"lines", "lines FILE            the pre-parsed lines and the five row estimates",

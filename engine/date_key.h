@@ -5,6 +5,7 @@
 // date only when the input was a well-formed GEDCOM date. Both functions are pure.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,14 @@ namespace voziroz {
 // INT, BEF, ABT, AFT or BET qualifier (for INT up to the date phrase's "(", for BET up to "AND")
 // and reads the rest with PlainIsoDate.
 std::string IsoDateOf(std::string_view date);
+
+// A key held without allocating.
+struct DateKey {
+  std::array<char, 8> Chars;
+  std::string_view View() const { return {Chars.data(), Chars.size()}; }
+};
+// IsoDateOf without a string.
+DateKey IsoDateKeyOf(std::string_view date);
 
 // The key of a date without qualifier, read from its first three blank-separated words: a word
 // of one or two characters is the day, three a month abbreviation (JAN ... DEC), four the year;

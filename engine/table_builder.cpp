@@ -104,7 +104,7 @@ void TableWalk::StartPerson(std::string_view xref) {
   person_id_ = IdOf(xref);
   person_.NewRow();
   person_.Id(person::kIndiID, person_id_);
-  person_.Text(person::kSex, "U");
+  person_.SharedText(person::kSex, "U");
   for (std::int32_t col : {person::kAFN, person::kFullname, person::kSurname, person::kGivenName,
                            person::kNote, person::kUpdated})
     person_.Text(col, {});
@@ -123,7 +123,7 @@ void TableWalk::PersonLine(const LineRef& line) {
     case tag::NAME:
       return NameLine(line);
     case tag::SEX:
-      return person_.Text(person::kSex, line.value.empty() ? "U" : line.value.substr(0, 1));
+      return person_.SharedText(person::kSex, line.value.empty() ? "U" : line.value.substr(0, 1));
     case tag::CHAN:
       return ChangeLine(line);
     case tag::FAMS:
@@ -254,9 +254,9 @@ void TableWalk::MakeEvent(std::optional<std::int32_t> family_ref, std::int32_t o
   event_.Id(event::kMainRefID, owner);
   event_.Text(event::kInfo, info);
   event_.NoRef(event::kSourId);
-  event_.Text(event::kEventcode, CodeToTag(code));
+  event_.SharedText(event::kEventcode, CodeToTag(code));
   for (std::int32_t col : {event::kNote, event::kDate, event::kLocation}) event_.Text(col, {});
-  event_.Text(event::kIsoDate, kNoDateKey);
+  event_.SharedText(event::kIsoDate, kNoDateKey);
 }
 
 // A source counts below a person's event only at level 2, below a family event at any depth;
@@ -265,7 +265,7 @@ void TableWalk::EventDetailLine(const LineRef& line, bool of_person) {
   switch (line.code) {
     case tag::DATE:
       event_.Text(event::kDate, line.value);
-      return event_.Text(event::kIsoDate, IsoDateOf(line.value));
+      return event_.Text(event::kIsoDate, IsoDateKeyOf(line.value).View());
     case tag::PLAC:
       return event_.Text(event::kLocation, line.value);
     case tag::CAUS:
@@ -288,7 +288,7 @@ void TableWalk::MakeObject(std::int32_t owner, std::string_view ref_to) {
   for (std::int32_t col :
        {multimedia::kFormat, multimedia::kTitle, multimedia::kFilename, multimedia::kNote})
     multimedia_.Text(col, {});
-  multimedia_.Text(multimedia::kRefTo, ref_to);
+  multimedia_.SharedText(multimedia::kRefTo, ref_to);
 }
 
 void TableWalk::ObjectDetailLine(const LineRef& line) {

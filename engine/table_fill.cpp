@@ -12,34 +12,14 @@ TableFill::TableFill(tSimpleTable& table, const TableLayout& layout, std::int32_
               layout.KeyCol, std::max(reserve, std::int32_t{1}));
 }
 
-void TableFill::NewRow() {
-  ++cursor_;
-  if (cursor_ == table_.LastRow) table_.AddRows(growth_step_);
-}
-
-void TableFill::Text(std::int32_t col, std::string_view value) {
-  if (HasRow()) table_.SetText(cursor_, col, value);
-}
-
-void TableFill::Id(std::int32_t col, std::int32_t value) {
-  if (HasRow()) table_.SetInt32(cursor_, col, value);
-}
-
-void TableFill::NoRef(std::int32_t col) {
-  if (HasRow()) table_.SetInt8(cursor_, col, -1);
-}
-
-void TableFill::Code(std::int32_t col, std::uint8_t value) {
-  if (HasRow()) table_.SetUInt8(cursor_, col, value);
-}
-
 std::string_view TableFill::TextAt(std::int32_t col) const {
-  if (!HasRow()) return {};
-  const Cell& cell = table_.At(cursor_, col);
+  if (!row_) return {};
+  const Cell& cell = row_[col];
   return cell.Kind == CellKind::Text ? table_.TextOf(cell) : std::string_view{};
 }
 
 void TableFill::Finish() {
+  row_ = nullptr;
   table_.Finish(std::max(cursor_, std::int32_t{0}));
   table_.SortByKey();
 }

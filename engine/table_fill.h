@@ -18,14 +18,32 @@ class TableFill {
   TableFill(tSimpleTable& table, const TableLayout& layout, std::int32_t reserve);
 
   // Makes the next row, with empty cells, the current one.
-  void NewRow();
+  void NewRow() {
+    if (++cursor_ == table_.LastRow) table_.AddRows(growth_step_);
+    row_ = table_.StoredRow(cursor_);
+  }
   // Index of the current row; -1 before the first.
   std::int32_t Cursor() const { return cursor_; }
 
-  void Text(std::int32_t col, std::string_view value);
-  void Id(std::int32_t col, std::int32_t value);    // a 32-bit identifier
-  void NoRef(std::int32_t col);                     // the 8-bit placeholder -1
-  void Code(std::int32_t col, std::uint8_t value);  // an 8-bit relation code
+  void Text(std::int32_t col, std::string_view value) {
+    if (row_) row_[col] = table_.StoreText(value);
+  }
+  // Text that many rows repeat (tSimpleTable::SetSharedText).
+  void SharedText(std::int32_t col, std::string_view value) {
+    if (row_) row_[col] = table_.StoreSharedText(value);
+  }
+  // A 32-bit identifier.
+  void Id(std::int32_t col, std::int32_t value) {
+    if (row_) row_[col] = Cell::Int32(value);
+  }
+  // The 8-bit placeholder -1.
+  void NoRef(std::int32_t col) {
+    if (row_) row_[col] = Cell::Int8(-1);
+  }
+  // An 8-bit relation code.
+  void Code(std::int32_t col, std::uint8_t value) {
+    if (row_) row_[col] = Cell::UInt8(value);
+  }
   // The text of a cell of the current row; empty when there is no row or the cell is no text.
   std::string_view TextAt(std::int32_t col) const;
 
@@ -33,10 +51,9 @@ class TableFill {
   void Finish();
 
  private:
-  bool HasRow() const { return cursor_ >= 0; }
-
   tSimpleTable& table_;
   std::int32_t cursor_ = -1;
+  Cell* row_ = nullptr;  // the cells of the current row, in the table
   std::int32_t growth_step_;
 };
 

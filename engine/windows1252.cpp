@@ -200,9 +200,7 @@ bool IsValidUtf8(std::string_view bytes) {
   return true;
 }
 
-std::string AnsiToUtf8(std::string_view ansi) {
-  std::string out;
-  out.reserve(ansi.size());
+void AppendAnsiAsUtf8(std::string_view ansi, std::string& out) {
   for (unsigned char b : ansi) {
     char32_t cp = AnsiToCodePoint(b);
     if (cp < 0x80) {
@@ -216,6 +214,12 @@ std::string AnsiToUtf8(std::string_view ansi) {
       out += static_cast<char>(0x80 | (cp & 0x3F));
     }
   }
+}
+
+std::string AnsiToUtf8(std::string_view ansi) {
+  std::string out;
+  out.reserve(ansi.size());
+  AppendAnsiAsUtf8(ansi, out);
   return out;
 }
 

@@ -32,6 +32,8 @@ bool IsValidUtf8(std::string_view bytes);
 
 // Windows-1252 text to UTF-8 and to UTF-16 (for output and for automation strings).
 std::string AnsiToUtf8(std::string_view ansi);
+// Appends the UTF-8 form of `ansi` to `out` (for writers that reuse one buffer).
+void AppendAnsiAsUtf8(std::string_view ansi, std::string& out);
 std::u16string AnsiToUtf16(std::string_view ansi);
 // UTF-16 to Windows-1252 (unmapped code points become '?').
 std::string Utf16ToAnsi(std::u16string_view text);

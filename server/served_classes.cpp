@@ -5,14 +5,15 @@
 #include "containers/key_list.h"
 #include "containers/queue.h"
 #include "containers/stack.h"
+#include "ftp/ftp_object.h"
 
 namespace voziroz {
 
 std::span<const CreatableClass> ServedClasses() {
   static const CreatableClass kClasses[] = {
-      {&ParserClass(), &MakeNew<TParser>},   {&TableClass(), &MakeNew<TTable>},
-      {&QueueClass(), &MakeNew<TQueue>},     {&StackClass(), &MakeNew<TStack>},
-      {&KeyListClass(), &MakeNew<TKeyList>},
+      {&ParserClass(), &MakeNew<TParser>}, {&TableClass(), &MakeNew<TTable>},
+      {&FtpClass(), &CreateFtp},           {&QueueClass(), &MakeNew<TQueue>},
+      {&StackClass(), &MakeNew<TStack>},   {&KeyListClass(), &MakeNew<TKeyList>},
   };
   return kClasses;
 }

@@ -4,7 +4,7 @@
 // the same, as the type library describes it).
 //
 // To let a new object join the server, add one line to the list in served_classes.cpp,
-//     {&FtpClass(), &MakeNew<TFTP>},
+//     {&QueueClass(), &MakeNew<TQueue>},
 // and link its library into voziroz_server_parts. Nothing else in the server changes: the
 // dispatcher, the function tables, the type information and the registration already know
 // every interface.

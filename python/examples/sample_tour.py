@@ -90,11 +90,7 @@ def ancestors(parser, person_id, generation):
 
 def print_ancestors(parser, people, person_id):
     heading("Parents and grandparents")
-    try:
-        generations = [ancestors(parser, person_id, g) for g in (1, 2)]
-    except voziroz.AutomationError as error:
-        print(f"  (GetAncestors is not available in this build: {error.description}; skipped)")
-        return
+    generations = [ancestors(parser, person_id, g) for g in (1, 2)]
     for label, ids in zip(("parents", "grandparents"), generations):
         if not ids:
             print(f"  {label}: none known")
@@ -107,10 +103,7 @@ def person_with_most_ancestors(parser, people):
     """The person whose known pedigree reaches furthest back (the first of them)."""
     best, best_depth = None, -1
     for row in rows_of(people):
-        try:
-            depth = parser.GetAncestors(row[0], 0)[1]
-        except voziroz.AutomationError:
-            return row[0]
+        depth = parser.GetAncestors(row[0], 0)[1]
         if depth > best_depth:
             best, best_depth = row[0], depth
     return best

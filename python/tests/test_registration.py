@@ -49,10 +49,11 @@ class RegistrationTest(unittest.TestCase):
         self.assertEqual(caught.exception.number, signed(0x800401F8))
         self.assertEqual(caught.exception.description, "cannot find /no/such/libvoziroz.so")
 
-    def test_a_class_whose_object_is_not_built_yet_is_not_available(self):
-        with self.assertRaises(voziroz.AutomationError) as caught:
-            voziroz.CreateObject("Voziroz.FTP")
-        self.assertEqual(caught.exception.number, support.CLASS_E_CLASSNOTAVAILABLE)
+    def test_every_class_of_the_library_is_served(self):
+        for prog_id in ("Voziroz.Parser", "Voziroz.Table", "Voziroz.FTP", "Voziroz.Queue",
+                        "Voziroz.Stack", "Voziroz.KeyList"):
+            with self.subTest(prog_id=prog_id):
+                self.assertIsInstance(voziroz.CreateObject(prog_id), voziroz.Dispatch)
 
 
 if __name__ == "__main__":

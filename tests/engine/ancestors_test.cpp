@@ -129,6 +129,8 @@ TEST(Ancestors, ACycleStopsAtTheGenerationLimitAndLargeGenerationsAreRefused) {
   TAncestors a = TAncestors::Build(p.event(), p.family(), 1);
   EXPECT_EQ(a.GenerationCount(), kMaxGenerations);
   EXPECT_EQ(SlotsOf(a, 3), (std::vector<int>{1, 2, -1, -1, -1, -1, -1, -1}));
+  ASSERT_NE(a.Slots(24), nullptr);  // 2^24 slots: the largest allowed
+  EXPECT_EQ(a.Slots(24)->size(), std::size_t{1} << 24);
   EXPECT_EQ(a.Slots(25), nullptr);  // 2^25 slots: over the bound
   EXPECT_EQ(a.Slots(31), nullptr);
 }

@@ -29,8 +29,7 @@ class FtpMemberTest : public FtpServerTest, public ::testing::WithParamInterface
  protected:
   void SetUp() override {
     FtpServerTest::SetUp();
-    fs::create_directory(server_->root() / "docs");
-    WriteBytes(server_->root() / "a.txt", "twelve bytes");
+    MakeDocsAndATxt();
     ASSERT_TRUE(ConnectToServer(GetParam()));
   }
   fs::path Remote(const std::string& name) const { return server_->root() / name; }

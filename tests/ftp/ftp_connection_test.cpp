@@ -41,8 +41,7 @@ class FtpConnectionTest : public FtpServerTest {
  protected:
   void SetUp() override {
     FtpServerTest::SetUp();
-    fs::create_directory(server_->root() / "docs");
-    WriteBytes(server_->root() / "a.txt", "twelve bytes");
+    MakeDocsAndATxt();
   }
   bool ConnectAs(const std::string& user, const std::string& password) {
     return ftp::Connect("127.0.0.1", user, password, server_->port(), true);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <initializer_list>
 #include <memory>
 
@@ -22,6 +23,11 @@ class FtpServerTest : public ::testing::Test {
   void StartServer(const TestFtpServer::Options& options) {
     server_ = std::make_unique<TestFtpServer>(options);
     ASSERT_TRUE(server_->started()) << server_->error();
+  }
+  // The tree most tests start from: a folder "docs" and the 12-byte file "a.txt" in the root.
+  void MakeDocsAndATxt() {
+    std::filesystem::create_directory(server_->root() / "docs");
+    WriteBytes(server_->root() / "a.txt", "twelve bytes");
   }
   bool ConnectToServer(bool passive) {
     return ftp::Connect("127.0.0.1", TestFtpServer::kUser, TestFtpServer::kPassword,
