@@ -84,7 +84,7 @@ for suite in tests/windows/*_test.js tests/windows/*_test.vbs; do
   log="$suites/${name%.*}.log"
   status=0
   (cd "$suites" && timeout 120 wine cscript //nologo "$name" "$(winpath "$root")" \
-    "$(winpath "$suites/scratch")") > "$log" 2>&1 || status=$?
+    "$(winpath "$suites/scratch")" "$(head -n 1 "$ftp_dir/port")") > "$log" 2>&1 || status=$?
   tr -d '\r' < "$log" | sed "s/^/  $name: /"
   if [ $status -ne 0 ] || ! tr -d '\r' < "$log" | tail -n 1 | grep -Eq '^[0-9]+ passed, 0 failed$'; then
     fail "$name (exit $status; a missing count line means the script stopped early)"

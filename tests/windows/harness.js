@@ -1,9 +1,11 @@
 // Harness of the JScript suites (scripts/windows-test.sh puts it in front of each suite).
-// Arguments: the repository's folder and a scratch folder, as Windows paths. Wine's script host
+// Arguments: the repository's folder and a scratch folder, as Windows paths, and the port of the
+// test FTP server (user "tester", password "s3cret word"). Wine's script host
 // hides errors, so every check counts and the last line is always "N passed, N failed"; a
 // suite that stops early prints no such line, which the runner reports.
 var passed = 0, failed = 0;
 var root = WScript.Arguments(0), scratch = WScript.Arguments(1);
+var ftpPort = Number(WScript.Arguments(2));
 
 function fail(name, why) {
   failed++;

@@ -1,13 +1,15 @@
 ' Harness of the VBScript suites (scripts/windows-test.sh puts it in front of each suite).
-' Arguments: the repository's folder and a scratch folder, as Windows paths. Wine's script host
+' Arguments: the repository's folder and a scratch folder, as Windows paths, and the port of
+' the test FTP server (user "tester", password "s3cret word"). Wine's script host
 ' hides errors, so every check counts and the last line is always "N passed, N failed"; a suite
 ' that stops early prints no such line, which the runner reports.
 Option Explicit
-Dim passed, failed, root, scratch
+Dim passed, failed, root, scratch, ftpPort
 passed = 0
 failed = 0
 root = WScript.Arguments(0)
 scratch = WScript.Arguments(1)
+ftpPort = CLng(WScript.Arguments(2))
 
 Sub Fail(name, why)
   failed = failed + 1

@@ -1,5 +1,6 @@
 // Parser and Table from JScript, every member by name, on samples\family.ged: states, lines,
-// metadata, tables as arrays, a parser passed as an argument, and the errors a script sees.
+// metadata, tables as arrays, a parser passed as an argument, ancestors, thumbnails, and the
+// errors a script sees. The runner leaves a JPEG at scratch\source.jpg.
 // Null arrays are checked in parser_test.vbs: Wine's JScript cannot read one (E_NOTIMPL).
 
 var sample = root + "\\samples\\family.ged";
@@ -14,6 +15,7 @@ group("A new Parser", function () {
   check("DataLink", p.DataLink("PERSON"), 0);
   check("TableNames", elements(p.TableNames).join(","),
         "PERSON,EVENT,FAMILY,SOURCE,MULTIMEDIA,GEDCOM");
+  check("GetAncestors range", elements(p.GetAncestors(1, 0)).join(","), "1,0");
   p.Close();
   p.IsOpen;  // a property read whose result is discarded (Wine calls it as a method)
 });
@@ -99,6 +101,41 @@ group("Table reads a parser's table", function () {
              "Range check error");
   checkError("not a parser", function () { t.Open("PERSON", new ActiveXObject("Voziroz.Table")); },
              -2147352571);  // DISP_E_TYPEMISMATCH, refused before Open runs
+});
+
+group("Ancestors", function () {
+  var p = new ActiveXObject("Voziroz.Parser");
+  p.Open(sample);
+  p.Execute();
+  var range = elements(p.GetAncestors(-7, 0));
+  check("unknown person", range.join(","), "1,0");
+  var rows = new VBArray(p.GetTable("PERSON", "rows"));
+  var deepest = 0, person = -1;
+  for (var r = 0; r <= rows.ubound(1); r++) {
+    var generations = elements(p.GetAncestors(rows.getItem(r, 0), 0))[1];
+    if (generations > deepest) {
+      deepest = generations;
+      person = rows.getItem(r, 0);
+    }
+  }
+  check("someone has parents", deepest > 0, true);
+  var parents = elements(p.GetAncestors(person, 1));
+  check("two parent slots", parents.length, 2);
+  check("a known parent", parents[0] !== -1 || parents[1] !== -1, true);
+  check("slots double", elements(p.GetAncestors(person, deepest)).length, Math.pow(2, deepest));
+  check("past the deepest", elements(p.GetAncestors(person, deepest + 1)).join(","),
+        "1," + deepest);
+});
+
+group("Thumbnail", function () {
+  var p = new ActiveXObject("Voziroz.Parser");
+  var fso = new ActiveXObject("Scripting.FileSystemObject");
+  var target = scratch + "\\thumb.jpg";
+  check("made", p.Thumbnail(scratch + "\\source.jpg", target, 32, 0, 0xFFFFFF), true);
+  check("written", fso.FileExists(target), true);
+  check("missing source", p.Thumbnail(scratch + "\\none.jpg", target, 32, 32, 0), false);
+  check("source as its own target",
+        p.Thumbnail(scratch + "\\source.jpg", scratch + "\\source.jpg", 32, 32, 0), false);
 });
 
 finish();
