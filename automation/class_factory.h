@@ -3,8 +3,7 @@
 // until it unloads.
 //
 // Errors: a creation that fails (only when memory runs out, or an object's constructor throws)
-// is reported the way the server's one message does, as the line "VAZ Error: <message>" on
-// standard error, and answered with kUnexpected.
+// is reported as the server's one message (ReportCreationFailure) and answered with kUnexpected.
 #pragma once
 
 #include <string_view>
@@ -48,7 +47,8 @@ class ClassFactory {
 // The caption of the creation-failure message.
 inline constexpr std::string_view kCreationFailureCaption = "VAZ Error";
 
-// Shows the creation-failure message: "VAZ Error: <message>" on standard error.
+// Shows the creation-failure message: a message box captioned "VAZ Error" on Windows, the line
+// "VAZ Error: <message>" on standard error elsewhere.
 void ReportCreationFailure(std::string_view message);
 
 }  // namespace voziroz

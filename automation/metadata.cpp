@@ -27,7 +27,7 @@ void ReadHeaderLine(TLines& lines, TagCode item, const TLine& line, std::string_
       } else if (line.Code == tag::NAME) {
         lines.Source = std::string(value) + " " + lines.Source;
       } else if (line.Code == tag::VERS) {
-        lines.Source += " " + std::string(value);
+        lines.Source.append(" ").append(value);
       }
       break;
     case tag::DEST:
@@ -37,7 +37,7 @@ void ReadHeaderLine(TLines& lines, TagCode item, const TLine& line, std::string_
       if (item_line) {
         lines.Filedate = value;
       } else if (line.Code == tag::TIME) {
-        lines.Filedate += " " + std::string(value);
+        lines.Filedate.append(" ").append(value);
       }
       break;
     case tag::FILE_:
@@ -47,7 +47,7 @@ void ReadHeaderLine(TLines& lines, TagCode item, const TLine& line, std::string_
       if (item_line) {
         lines.Format = "GEDCOM ";
       } else if (line.Code == tag::VERS) {
-        lines.Format += " " + std::string(value);
+        lines.Format.append(" ").append(value);
       }
       break;
     case tag::CHAR:

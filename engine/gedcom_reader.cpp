@@ -1,44 +1,13 @@
 #include "engine/gedcom_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <exception>
 
 #include "engine/ansel.h"
+#include "engine/file_read.h"
 #include "engine/windows1252.h"
 
 namespace voziroz {
 namespace {
-
-// Reads a regular file whole into `bytes`, with room for two more bytes (the line break that
-// decoding may append). False when the file cannot be opened or read, or is no regular file
-// (a folder, a device or a pipe could block or never end).
-bool ReadWholeFile(const std::string& file_name, TextBuffer& bytes) {
-  int fd = open(file_name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct FdCloser {
-    int fd;
-    ~FdCloser() { close(fd); }
-  } closer{fd};
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  std::size_t size = static_cast<std::size_t>(info.st_size);
-  bytes.Reserve(size + 2);
-  bytes.Resize(size);
-  std::size_t done = 0;
-  while (done < size) {
-    ssize_t got = read(fd, bytes.data() + done, size - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return false;
-    if (got == 0) break;  // the file shrank while we read it
-    done += static_cast<std::size_t>(got);
-  }
-  bytes.Resize(done);
-  return true;
-}
 
 bool StartsWith(std::string_view bytes, std::string_view prefix) {
   return bytes.substr(0, prefix.size()) == prefix;

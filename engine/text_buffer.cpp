@@ -13,18 +13,21 @@ namespace {
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
-// Large blocks are aligned to huge pages and marked for them: first-touch page faults dominate
-// the cost of filling a fresh buffer on virtual machines.
+// On Linux large blocks are aligned to huge pages and marked for them: first-touch page faults
+// dominate the cost of filling a fresh buffer on virtual machines. Elsewhere every block is a
+// plain one (Windows has no aligned_alloc whose blocks free() releases).
 char* Allocate(std::size_t bytes) {
-  if (bytes < kHugePage) {
-    void* p = std::malloc(bytes ? bytes : 1);
+#if defined(__linux__)
+  if (bytes >= kHugePage) {
+    std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* p = std::aligned_alloc(kHugePage, rounded);
     if (!p) throw std::bad_alloc();
+    AdviseHugePages(p, rounded);
     return static_cast<char*>(p);
   }
-  std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-  void* p = std::aligned_alloc(kHugePage, rounded);
+#endif
+  void* p = std::malloc(bytes ? bytes : 1);
   if (!p) throw std::bad_alloc();
-  AdviseHugePages(p, rounded);
   return static_cast<char*>(p);
 }
 

@@ -2,17 +2,13 @@
 
 #include <curl/curl.h>
 
-#include <algorithm>
-#include <cctype>
 #include <memory>
 #include <mutex>
 
-#include "ftp/text_lines.h"
+#include "ftp/ftp_reply.h"
 
 namespace voziroz::ftpx {
 namespace {
-
-using ftp::ForEachLine;
 
 constexpr std::size_t kMaxReplyBytes = std::size_t{1} << 20;
 // libcurl 7.88 sometimes leaves a passive data connection unwatched until its default one-second
@@ -28,46 +24,9 @@ struct ListFree {
 using UrlHandle = std::unique_ptr<CURLU, UrlFree>;
 using CommandList = std::unique_ptr<curl_slist, ListFree>;
 
-bool HasLineBreakOrNul(std::string_view text) {
-  return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
-}
-
-// A name libcurl treats as a file: an empty name or a trailing '/' would make it a listing.
-bool IsFileName(std::string_view name) {
-  return !name.empty() && name.back() != '/' && !HasLineBreakOrNul(name);
-}
-
 std::string BracketedIfIpv6(const std::string& host) {
   bool bare_ipv6 = host.find(':') != std::string::npos && host.front() != '[';
   return bare_ipv6 ? "[" + host + "]" : host;
-}
-
-bool IsFinalReplyLine(std::string_view line) {
-  return line.size() >= 3 && std::isdigit(static_cast<unsigned char>(line[0])) &&
-         std::isdigit(static_cast<unsigned char>(line[1])) &&
-         std::isdigit(static_cast<unsigned char>(line[2])) && (line.size() == 3 || line[3] == ' ');
-}
-
-// The reply is every line received; its code is that of the last final line ("ddd text").
-std::optional<Reply> ParseReply(std::string_view received) {
-  Reply reply;
-  ForEachLine(received, [&reply](std::string_view line) {
-    reply.text.append(line).push_back('\n');
-    if (IsFinalReplyLine(line)) reply.code = std::stoi(std::string(line.substr(0, 3)));
-  });
-  if (reply.code == 0) return std::nullopt;
-  return reply;
-}
-
-bool StartsWithWordIgnoringCase(std::string_view line, std::string_view word) {
-  line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
-  if (line.size() < word.size() || (line.size() > word.size() && line[word.size()] != ' ')) {
-    return false;
-  }
-  return std::equal(word.begin(), word.end(), line.begin(), [](char a, char b) {
-    return std::toupper(static_cast<unsigned char>(a)) ==
-           std::toupper(static_cast<unsigned char>(b));
-  });
 }
 
 CommandList OneCommand(const std::string& line) {
@@ -165,11 +124,7 @@ void ThreadConnection::Close() {
 }
 
 bool ThreadConnection::Offers(std::string_view feature) const {
-  bool offered = false;
-  ForEachLine(features_, [feature, &offered](std::string_view line) {
-    offered = offered || StartsWithWordIgnoringCase(line, feature);
-  });
-  return offered;
+  return FeaturesOffer(features_, feature);
 }
 
 // Readies the handle for one request on `path` (relative to the server's current folder; a

@@ -1,11 +1,8 @@
 #include "ftp/local_file.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
-#include <unistd.h>
+#include "ftp/local_file_system.h"
 
 namespace voziroz::ftp {
 namespace {
@@ -15,12 +12,10 @@ constexpr int kTemporaryNameTries = 100;
 }  // namespace
 
 FileSource::FileSource(const std::string& name) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(name, error)) return;
-  std::uintmax_t size = std::filesystem::file_size(name, error);
-  if (error) return;
-  file_.reset(std::fopen(name.c_str(), "rb"));
-  size_ = static_cast<std::int64_t>(size);
+  const std::optional<std::int64_t> size = RegularFileSize(name);
+  if (!size) return;
+  file_.reset(OpenForReading(name));
+  size_ = *size;
 }
 
 std::optional<std::size_t> FileSource::Read(char* buffer, std::size_t capacity) {
@@ -31,19 +26,20 @@ std::optional<std::size_t> FileSource::Read(char* buffer, std::size_t capacity) 
 
 ReplacingFile::ReplacingFile(std::string target) : target_(std::move(target)) {
   if (target_.empty()) return;
-  // "x" opens only a file that did not exist, so another writer's file is never taken over.
+  // Only a file that did not exist is taken, so another writer's file is never taken over.
   for (int attempt = 0; attempt < kTemporaryNameTries && !file_; ++attempt) {
     temporary_ =
-        target_ + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".part";
-    file_.reset(std::fopen(temporary_.c_str(), "wbx"));
-    if (!file_ && errno != EEXIST) break;
+        target_ + "." + std::to_string(ProcessId()) + "-" + std::to_string(attempt) + ".part";
+    bool taken = false;
+    file_.reset(CreateNewFile(temporary_, taken));
+    if (!file_ && !taken) break;
   }
 }
 
 ReplacingFile::~ReplacingFile() {
   if (!file_) return;
   file_.reset();
-  std::remove(temporary_.c_str());
+  RemoveFile(temporary_);
 }
 
 bool ReplacingFile::Write(std::string_view bytes) {
@@ -53,8 +49,8 @@ bool ReplacingFile::Write(std::string_view bytes) {
 bool ReplacingFile::Commit() {
   if (!file_) return false;
   bool written = std::fclose(file_.release()) == 0;
-  if (written && std::rename(temporary_.c_str(), target_.c_str()) == 0) return true;
-  std::remove(temporary_.c_str());
+  if (written && MoveReplacing(temporary_, target_)) return true;
+  RemoveFile(temporary_);
   return false;
 }
 

@@ -1,11 +1,10 @@
 #include "imaging/thumbnail.h"
 
-#include <sys/stat.h>
-
 #include <memory>
 #include <stdexcept>
 
 #include "imaging/bitmap.h"
+#include "imaging/file_access.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/thumbnail_layout.h"
 
@@ -43,20 +42,6 @@ bool HoldsNul(const std::string& name) {
   return name.find('\0') != std::string::npos;
 }
 
-bool IsFolder(std::FILE* file) {
-  struct stat info;
-  return fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// Creating the target would truncate the source before it is read when both are one file
-// (under any name or link).
-bool NamesSameFile(std::FILE* source, const std::string& target_filename) {
-  struct stat source_info, target_info;
-  return fstat(fileno(source), &source_info) == 0 &&
-         stat(target_filename.c_str(), &target_info) == 0 &&
-         source_info.st_dev == target_info.st_dev && source_info.st_ino == target_info.st_ino;
-}
-
 }  // namespace
 
 void ScaleJpeg(std::FILE* source, std::FILE* target, std::int32_t width, std::int32_t height,
@@ -73,11 +58,12 @@ bool CreateThumbnail(const std::string& source_filename, const std::string& targ
   if (width < 0 || height < 0 || HoldsNul(source_filename) || HoldsNul(target_filename)) {
     return false;
   }
-  const FilePtr source(std::fopen(source_filename.c_str(), "rb"));
+  const FilePtr source(OpenFile(source_filename, "rb"));
+  // Creating the target would truncate the source before it is read when both are one file.
   if (!source || IsFolder(source.get()) || NamesSameFile(source.get(), target_filename)) {
     return false;
   }
-  std::FILE* target = std::fopen(target_filename.c_str(), "wb");
+  std::FILE* target = OpenFile(target_filename, "wb");
   if (target == nullptr) return false;
   bool written = true;
   try {

@@ -11,18 +11,28 @@ packages=(
   libcurl4-openssl-dev
   libsqlite3-dev
   python3 python3-pyftpdlib
+  wine wine64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools libwine-dev dpkg-dev
 )
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The Windows build compiles libjpeg-turbo from Debian's source package (scripts/windows-build.sh).
+sources=/etc/apt/sources.list.d/debian-src.sources
+need_sources=false
+grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d || need_sources=true
+[ ${#missing[@]} -eq 0 ] && [ $need_sources = false ] && exit 0
 
 if [ "$(id -u)" -ne 0 ]; then
-  echo "install-deps: missing packages (${missing[*]}); run this script as root" >&2
+  echo "install-deps: missing packages (${missing[*]}) or a deb-src entry; run this script as root" >&2
   exit 1
+fi
+if [ $need_sources = true ]; then
+  . /etc/os-release
+  printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+    "$VERSION_CODENAME" "$VERSION_CODENAME" > "$sources"
 fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+[ ${#missing[@]} -eq 0 ] || apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Builds Voziroz.dll (scripts/windows-build.sh) and tests it under Wine in a fresh prefix inside
+# the build folder: the Windows edge's own tests (windows_tests.exe, beside the DLL),
+# registration by regsvr32 read back with `wine reg query`, the JScript and VBScript suites of
+# tests/windows/ through cscript (their dumps compared with the Linux build's `voziroz dump`),
+# and unregistration leaving nothing behind. Every Wine call runs under `timeout`. Wine's script
+# host exits 0 even on a script error, so a suite passes only when cscript exits 0 AND its last
+# line reads "N passed, 0 failed".
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+bash scripts/windows-build.sh
+out=$(cd "${VOZIROZ_WINDOWS_BUILD_DIR:-build-windows}" && pwd)
+dll_dir="$out/x86_64/windows"
+
+export WINEPREFIX="$out/wineprefix" WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY
+trap 'wineserver -k > /dev/null 2>&1 || true' EXIT
+rm -rf "$WINEPREFIX"
+timeout 120 wine wineboot -i > /dev/null 2>&1
+timeout 60 wineserver -w
+
+failures=0
+fail() {
+  echo "windows-test: FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+winpath() { winepath -w "$1" 2> /dev/null; }
+query() { timeout 30 wine reg query "$@" 2> /dev/null | tr -d '\r'; }
+
+# The Linux FTP tests' server, for the FTP client over WinInet: it stops when its input closes.
+ftp_dir="$out/ftp-server"
+rm -rf "$ftp_dir" && mkdir -p "$ftp_dir/root" && mkfifo "$ftp_dir/input"
+sleep 3600 > "$ftp_dir/input" &
+ftp_input_pid=$!
+/usr/bin/python3 tests/ftp/ftp_test_server.py "$ftp_dir/root" tester "s3cret word" \
+  "$ftp_dir/commands.log" < "$ftp_dir/input" > "$ftp_dir/port" 2> "$ftp_dir/server.log" &
+ftp_server_pid=$!
+trap 'kill $ftp_input_pid $ftp_server_pid 2> /dev/null; wineserver -k > /dev/null 2>&1 || true' EXIT
+for _ in $(seq 100); do [ -s "$ftp_dir/port" ] && break; sleep 0.1; done
+
+echo "== windows_tests.exe"
+(cd "$dll_dir" && VOZIROZ_FTP_PORT=$(head -n 1 "$ftp_dir/port") \
+  VOZIROZ_FTP_ROOT=$(winpath "$ftp_dir/root") timeout 180 wine windows_tests.exe --gtest_brief=1) ||
+  fail "windows_tests.exe"
+
+echo "== registration"
+dll=$(winpath "$dll_dir/Voziroz.dll")
+timeout 60 wine regsvr32 /s "$dll" || fail "regsvr32 exited $?"
+query 'HKCR\Voziroz.Parser\Clsid' /ve | grep -q '{C75F7A80-B719-4164-AFC1-56A316B44679}' ||
+  fail 'HKCR\Voziroz.Parser\Clsid'
+query 'HKCR\CLSID\{FA374253-E02E-461A-85FC-9370260773F1}\InprocServer32' /v ThreadingModel |
+  grep -q 'REG_SZ *Apartment' || fail 'ThreadingModel of Voziroz.Table'
+query 'HKCR\CLSID\{FA374253-E02E-461A-85FC-9370260773F1}\InprocServer32' /ve |
+  grep -qiF "$dll" || fail 'InprocServer32 of Voziroz.Table'
+query 'HKCR\TypeLib\{BA382B7F-C27B-4CBD-A67B-6B8856E804EE}\1.0\409\win64' /ve |
+  grep -qiF "$dll" || fail 'type library registration'
+
+echo "== script suites"
+suites="$out/suites"
+rm -rf "$suites" && mkdir -p "$suites/scratch"
+# The files that dump_test.js dumps and the Linux tool dumps too: the sample, a missing file, and
+# corpus files in every encoding ($VOZIROZ_SHARED_DIR/corpus, skipped when absent).
+corpus=${VOZIROZ_SHARED_DIR:-$root/../shared}/corpus
+dump_inputs=("$root/samples/family.ged" "$suites/scratch/missing.ged")
+for name in 555SAMPLE.GED 555SAMPLE16BE.GED 555SAMPLE16LE.GED ANSEL.GED Ansi.ged \
+  utf8_crlf_bom.ged utf8-nobom-lf.ged issue102_100levels.ged Kennedy+Family.ged \
+  "5.5.1 sample 3.ged"; do
+  [ -f "$corpus/$name" ] && dump_inputs+=("$corpus/$name")
+done
+[ -d "$corpus" ] || echo "  (no corpus at $corpus: dumping the sample only)"
+{ printf 'P6\n64 48\n255\n'; head -c $((64 * 48 * 3)) /dev/zero; } |
+  cjpeg -quality 90 > "$suites/scratch/source.jpg"  # for Parser.Thumbnail
+: > "$suites/scratch/dumps.txt"
+for i in "${!dump_inputs[@]}"; do
+  printf '%s|%s\r\n' "$(winpath "${dump_inputs[$i]}")" "$(winpath "$suites/scratch/dump-$i.json")" \
+    >> "$suites/scratch/dumps.txt"
+done
+for suite in tests/windows/*_test.js tests/windows/*_test.vbs; do
+  [ -e "$suite" ] || continue
+  name=$(basename "$suite")
+  cat "tests/windows/harness.${name##*.}" "$suite" > "$suites/$name"
+  log="$suites/${name%.*}.log"
+  status=0
+  (cd "$suites" && timeout 120 wine cscript //nologo "$name" "$(winpath "$root")" \
+    "$(winpath "$suites/scratch")") > "$log" 2>&1 || status=$?
+  tr -d '\r' < "$log" | sed "s/^/  $name: /"
+  if [ $status -ne 0 ] || ! tr -d '\r' < "$log" | tail -n 1 | grep -Eq '^[0-9]+ passed, 0 failed$'; then
+    fail "$name (exit $status; a missing count line means the script stopped early)"
+  fi
+done
+
+echo "== dumps compared with the Linux build"
+bash scripts/build.sh > /dev/null
+for i in "${!dump_inputs[@]}"; do
+  input=${dump_inputs[$i]}
+  "${VOZIROZ_BUILD_DIR:-build}/cli/voziroz" dump "$input" > "$suites/linux-$i.json" 2> /dev/null ||
+    true
+  if ! difference=$(python3 tests/windows/compare_dumps.py "$suites/scratch/dump-$i.json" \
+    "$suites/linux-$i.json" 2>&1); then
+    fail "dump of $(basename "$input") differs: $difference"
+  fi
+done
+echo "  ${#dump_inputs[@]} files"
+
+echo "== unregistration"
+timeout 60 wine regsvr32 /u /s "$dll" || fail "regsvr32 /u exited $?"
+timeout 60 wine reg export HKCR "$suites/hkcr.reg" > /dev/null 2>&1 || fail "reg export"
+if iconv -f UTF-16LE -t UTF-8 "$suites/hkcr.reg" | grep -iE \
+  'voziroz|BA382B7F-C27B|C75F7A80|FA374253|074EE418|24773636|DE47B51C|0BF294A1|56D9E158|AE42A3AB|5FF0AE04|3FFF8609|5637B7E6|9C695540'; then
+  fail "keys left after unregistration (above)"
+fi
+
+if [ $failures -ne 0 ]; then
+  echo "windows-test: $failures failure(s)" >&2
+  exit 1
+fi
+echo "windows-test: all passed"
