@@ -147,6 +147,25 @@ TEST_F(CsvExportTest, QuotesCommasAndLineBreaksSurvive) {
   EXPECT_NE(ReadFile(out_ / "EVENT.csv").find(",Caf\xC3\xA9\xC2\x81,"), std::string::npos);
 }
 
+// Values are scanned eight bytes at a time: a byte that needs quotes or conversion must be
+// found in every position of a word and of the bytes after the last whole word.
+TEST_F(CsvExportTest, QuotesAndConversionAreFoundAtEveryPositionOfAValue) {
+  std::string gedcom = "0 HEAD\r\n";
+  int id = 0;
+  for (const char special : {',', '"', '\xE9'}) {
+    for (std::size_t at = 0; at < 19; ++at) {
+      std::string note(19, 'x');
+      note[at] = special;
+      gedcom += "0 @I" + std::to_string(++id) + "@ INDI\r\n1 NOTE " + note + "\r\n";
+    }
+  }
+  for (std::size_t length = 1; length < 18; ++length)
+    gedcom += "0 @I" + std::to_string(++id) + "@ INDI\r\n1 NOTE " + std::string(length, 'y') +
+              "\r\n2 CONT z\r\n";
+  const std::string file = dir_.Write("positions.ged", gedcom + "0 TRLR\r\n");
+  ExpectCsvFilesHold(Export(file), ExpectedTablesOf(file));
+}
+
 TEST_F(CsvExportTest, CorpusFilesHoldEveryCellOfTheParser) {
   const int checked = CheckCorpusThird(1, [&](const auto& file, const auto& expected) {
     ExpectCsvFilesHold(Export(file.string()), expected);
