@@ -1,6 +1,6 @@
-// Upper- and lower-casing of Windows-1252 text by the code page's own rules, independent of the
-// locale: ASCII letters, the accented letters 0xC0-0xDE / 0xE0-0xFE (not the multiplication and
-// division signs), and the pairs S/s caron, OE/oe, Z/z caron, Y/y diaeresis.
+// Upper- and lower-casing of ANSI text by the code page's rules (engine/code_page.h). For
+// Windows-1252: ASCII letters, the accented letters 0xC0-0xDE / 0xE0-0xFE (not the multiplication
+// and division signs), and the pairs S/s caron, OE/oe, Z/z caron, Y/y diaeresis.
 #pragma once
 
 #include <string>

@@ -1,38 +1,16 @@
 #include "engine/windows1252.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
-#include <utility>
+
+#include "engine/code_page.h"
 
 namespace voziroz {
 namespace {
 
-// Code points of the bytes 0x80 to 0x9F; the five undefined bytes stand for themselves.
-constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 0x88
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 0x98
-};
-
-using Reverse = std::pair<char16_t, unsigned char>;
-
-// The same 32 bytes sorted by code point, for the way back.
-constexpr auto kReverse = [] {
-  std::array<Reverse, 32> entries{};
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    entries[i] = {kHighControls[i], static_cast<unsigned char>(0x80 + i)};
-  }
-  std::sort(entries.begin(), entries.end());
-  return entries;
-}();
-
-inline char ToAnsi(char32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
-  if (cp > 0xFFFF) return '?';
-  auto it = std::lower_bound(kReverse.begin(), kReverse.end(), Reverse{char16_t(cp), 0});
-  return (it != kReverse.end() && it->first == cp) ? static_cast<char>(it->second) : '?';
+// The byte of a code point in the code page; '?' above the 16-bit range.
+inline char ToAnsi(const AnsiCodePage& page, char32_t cp) {
+  return cp < page.bytes.size() ? page.bytes[cp] : '?';
 }
 
 constexpr std::uint64_t kOnes = 0x0101010101010101ull;
@@ -104,14 +82,15 @@ inline bool IsLowSurrogate(char32_t u) {
 // wrote. With `stop_at_nul` a zero unit ends the text.
 template <typename Unit>
 char* Utf16ToAnsiAt(std::size_t count, Unit unit, bool stop_at_nul, char* out) {
+  const AnsiCodePage& page = TheAnsiCodePage();
   for (std::size_t i = 0; i < count; ++i) {
     char16_t u = unit(i);
     if (u == 0 && stop_at_nul) break;
     if (IsHighSurrogate(u) && i + 1 < count && IsLowSurrogate(unit(i + 1))) {
-      ++i;  // a pair: one code point above U+FFFF, never in Windows-1252
+      ++i;  // a pair: one code point above U+FFFF, never in a single-byte code page
       *out++ = '?';
     } else {
-      *out++ = ToAnsi(u);  // a lone surrogate falls through to '?' here
+      *out++ = ToAnsi(page, u);  // a lone surrogate has no byte: '?'
     }
   }
   return out;
@@ -120,16 +99,17 @@ char* Utf16ToAnsiAt(std::size_t count, Unit unit, bool stop_at_nul, char* out) {
 }  // namespace
 
 char CodePointToAnsi(char32_t code_point) {
-  return ToAnsi(code_point);
+  return ToAnsi(TheAnsiCodePage(), code_point);
 }
 
 char32_t AnsiToCodePoint(unsigned char byte) {
-  return (byte >= 0x80 && byte <= 0x9F) ? kHighControls[byte - 0x80] : char32_t(byte);
+  return TheAnsiCodePage().units[byte];
 }
 
 void AppendUtf8AsAnsi(std::string_view bytes, TextBuffer& out) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = p + bytes.size();
+  const AnsiCodePage& page = TheAnsiCodePage();
   AppendBounded(out, bytes.size(), [&](char* dst) {
     while (p < end) {
       if (end - p >= 8 && PlainAsciiWord(p)) {
@@ -147,7 +127,7 @@ void AppendUtf8AsAnsi(std::string_view bytes, TextBuffer& out) {
       }
       char32_t cp = 0;
       int length = DecodeSequence(p, end, cp);
-      *dst++ = length ? ToAnsi(cp) : '?';
+      *dst++ = length ? ToAnsi(page, cp) : '?';
       p += length ? length : 1;
     }
     return dst;
@@ -166,11 +146,12 @@ void AppendUtf16AsAnsi(std::string_view bytes, bool big_endian, TextBuffer& out)
 void AppendUtf32BeAsAnsi(std::string_view bytes, TextBuffer& out) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   std::size_t count = bytes.size() / 4;
+  const AnsiCodePage& page = TheAnsiCodePage();
   AppendBounded(out, count, [&](char* dst) {
     for (std::size_t i = 0; i < count; ++i, p += 4) {
       char32_t cp = (char32_t(p[0]) << 24) | (char32_t(p[1]) << 16) | (char32_t(p[2]) << 8) | p[3];
       if (cp == 0) break;
-      *dst++ = ToAnsi(cp);  // surrogates and values past U+10FFFF have no byte: '?'
+      *dst++ = ToAnsi(page, cp);  // surrogates and values past U+10FFFF have no byte: '?'
     }
     return dst;
   });

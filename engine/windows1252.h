@@ -1,7 +1,8 @@
-// Windows-1252, the ANSI code page of the engine: exact conversion tables, no locale.
+// Conversions between Unicode and the engine's ANSI code page (engine/code_page.h): Windows-1252
+// by exact tables, or on Windows the system's single-byte ANSI code page.
 //
-// Decoding Unicode text (UTF-8, UTF-16, UTF-32) into Windows-1252 never fails: every code
-// point without a Windows-1252 byte, and every malformed sequence, becomes one '?'.
+// Decoding Unicode text (UTF-8, UTF-16, UTF-32) into the code page never fails: every code point
+// without a byte in it, and every malformed sequence, becomes one '?'.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +13,7 @@
 
 namespace voziroz {
 
-// The byte for a code point, or '?' when Windows-1252 has none. The five bytes the code page
+// The byte for a code point, or '?' when the code page has none. The five bytes Windows-1252
 // leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to and from U+0081 ... U+009D.
 char CodePointToAnsi(char32_t code_point);
 // The code point of a byte.
@@ -30,12 +31,12 @@ void AppendUtf32BeAsAnsi(std::string_view bytes, TextBuffer& out);
 // True when the bytes are valid UTF-8 throughout (the rules above).
 bool IsValidUtf8(std::string_view bytes);
 
-// Windows-1252 text to UTF-8 and to UTF-16 (for output and for automation strings).
+// ANSI text to UTF-8 and to UTF-16 (for output and for automation strings).
 std::string AnsiToUtf8(std::string_view ansi);
 // Appends the UTF-8 form of `ansi` to `out` (for writers that reuse one buffer).
 void AppendAnsiAsUtf8(std::string_view ansi, std::string& out);
 std::u16string AnsiToUtf16(std::string_view ansi);
-// UTF-16 to Windows-1252 (unmapped code points become '?').
+// UTF-16 to ANSI text (unmapped code points become '?').
 std::string Utf16ToAnsi(std::u16string_view text);
 
 }  // namespace voziroz

@@ -2,7 +2,7 @@
 // VARIANT, BSTR and SAFEARRAY.
 //
 // Incoming values are read, never changed or freed: VT_BYREF is followed, BSTRs become
-// Windows-1252 text, safe arrays of one or two dimensions become VariantArrays (rebased to lower
+// ANSI text, safe arrays of one or two dimensions become VariantArrays (rebased to lower
 // bound 0), our own objects are unwrapped to the shared object and any other object is carried
 // as a ForeignObject. Kinds the shared value has no room for are narrowed: integral numbers that
 // fit 32 bits become I4, other numbers, dates and currency their text in the user's locale.

@@ -27,7 +27,7 @@ bool IsTypeLibraryKey(std::string_view key) {
 }
 
 // The library's path as InprocServer32 holds it: its short 8.3 form when it contains a space,
-// or a character that Windows-1252 text (the registry values' form here) cannot hold.
+// or a character that ANSI text (the registry values' form here) cannot hold.
 std::string ServerPath(const std::wstring& path) {
   const std::string ansi = Ansi(path);
   if (ansi.find(' ') == std::string::npos && Wide(ansi) == path) return ansi;

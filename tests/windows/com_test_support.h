@@ -71,16 +71,16 @@ class ComTest : public ::testing::Test {
   void TearDown() override { CoUninitialize(); }
 };
 
-// UTF-16 for Windows-1252 text.
+// UTF-16 for ANSI text (the system's code page, as the server's text).
 inline std::wstring Widened(const std::string& ansi) {
   std::wstring wide(ansi.size(), L'\0');
-  MultiByteToWideChar(1252, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(),
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(),
                       static_cast<int>(wide.size()));
   return wide;
 }
 
 // A folder of its own under the temporary folder, removed with the files in it when it goes.
-// Names are Windows-1252.
+// Names are ANSI text.
 class ScratchFolder {
  public:
   explicit ScratchFolder(const std::string& name) {

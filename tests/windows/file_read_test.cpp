@@ -1,4 +1,4 @@
-// Reading files on Windows: through a read-only mapping, names in Windows-1252.
+// Reading files on Windows: through a read-only mapping, names in the ANSI code page.
 #include "engine/file_read.h"
 
 #include <windows.h>

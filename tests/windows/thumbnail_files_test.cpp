@@ -1,4 +1,4 @@
-// The thumbnailer's files on Windows: names in Windows-1252, an existing target replaced, and
+// The thumbnailer's files on Windows: names in the ANSI code page, an existing target replaced, and
 // a target that is the source itself refused.
 #include <windows.h>
 
