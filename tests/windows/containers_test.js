@@ -20,7 +20,9 @@ group("Queue is first in, first out", function () {
   q.Clear();
   check("Length after Clear", q.Length, 0);
   check("Get after Clear", q.Get(), null);
+  q.Put("left");
   q.Init();
+  check("Length after Init", q.Length, 0);
   q.Length;  // a property read whose result is discarded (Wine calls it as a method)
 });
 
@@ -40,6 +42,9 @@ group("Stack is last in, first out", function () {
   check("Height after Clear", s.Height, 0);
   s.Put("after");
   check("Put after Clear", s.Get(), "after");
+  s.Put("left");
+  s.Init();
+  check("Height after Init", s.Height, 0);
 });
 
 group("Containers keep values and objects", function () {
@@ -86,6 +91,9 @@ group("KeyList sorts its keys ordinally", function () {
   k.Clear();
   check("cleared", k.Count, 0);
   check("empty Keys", new VBArray(k.Keys()).ubound(), -1);
+  k.Add("x", 1);
+  k.Init();
+  check("Count after Init", k.Count, 0);
 });
 
 group("KeyList errors reach the script", function () {
