@@ -182,8 +182,9 @@ bool IsValidUtf8(std::string_view bytes) {
 }
 
 void AppendAnsiAsUtf8(std::string_view ansi, std::string& out) {
+  const AnsiCodePage& page = TheAnsiCodePage();
   for (unsigned char b : ansi) {
-    char32_t cp = AnsiToCodePoint(b);
+    const char32_t cp = page.units[b];
     if (cp < 0x80) {
       out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -205,9 +206,10 @@ std::string AnsiToUtf8(std::string_view ansi) {
 }
 
 std::u16string AnsiToUtf16(std::string_view ansi) {
+  const AnsiCodePage& page = TheAnsiCodePage();
   std::u16string out(ansi.size(), u'\0');
   std::transform(ansi.begin(), ansi.end(), out.begin(),
-                 [](char c) { return char16_t(AnsiToCodePoint(static_cast<unsigned char>(c))); });
+                 [&](char c) { return page.units[static_cast<unsigned char>(c)]; });
   return out;
 }
 
