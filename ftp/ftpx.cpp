@@ -29,6 +29,15 @@ std::string BracketedIfIpv6(const std::string& host) {
   return bare_ipv6 ? "[" + host + "]" : host;
 }
 
+long Milliseconds(milliseconds time) {
+  return static_cast<long>(time.count());
+}
+
+// libcurl 7.88 takes the reply deadline in whole seconds only.
+long WholeSeconds(milliseconds time) {
+  return static_cast<long>(std::chrono::ceil<seconds>(time).count());
+}
+
 CommandList OneCommand(const std::string& line) {
   return CommandList(curl_slist_append(nullptr, line.c_str()));
 }
@@ -65,11 +74,15 @@ class ThreadConnection {
 
  private:
   bool Begin(std::string_view path);
+  void LimitTime(milliseconds time);
+  void WatchSpeed();
   void SetTransferType(TransferType type);
   CURLcode RunToEnd();
   bool Perform();
   static size_t CollectReply(char* data, size_t size, size_t count, void* self);
   static int RefuseNewConnection(void* self, char*, char*, int, int);
+  static int CheckSpeed(void* self, curl_off_t, curl_off_t downloaded, curl_off_t,
+                        curl_off_t uploaded);
 
   CURLM* multi_ = nullptr;  // its connection cache keeps the connection between requests
   CURL* easy_ = nullptr;
@@ -81,6 +94,7 @@ class ThreadConnection {
   UrlHandle url_;
   CommandList quote_;
   CommandList prequote_;
+  LowSpeedWatch speed_;
 };
 
 thread_local ThreadConnection t_connection;
@@ -101,6 +115,7 @@ bool ThreadConnection::Open(const Login& login) {
     return false;
   }
   curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
+  LimitTime(CurrentDeadlines().connect);
   if (!Perform()) {
     Close();
     return false;
@@ -152,16 +167,34 @@ bool ThreadConnection::Begin(std::string_view path) {
   curl_easy_setopt(easy_, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
   if (!login_.passive) curl_easy_setopt(easy_, CURLOPT_FTPPORT, "-");
   curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-  curl_easy_setopt(easy_, CURLOPT_SERVER_RESPONSE_TIMEOUT, kResponseTimeoutSeconds);
-  curl_easy_setopt(easy_, CURLOPT_ACCEPTTIMEOUT_MS, kAcceptTimeoutSeconds * 1000);
-  curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+  const Deadlines& deadlines = CurrentDeadlines();
+  curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, Milliseconds(deadlines.connect));
+  curl_easy_setopt(easy_, CURLOPT_SERVER_RESPONSE_TIMEOUT, WholeSeconds(deadlines.reply));
+  curl_easy_setopt(easy_, CURLOPT_ACCEPTTIMEOUT_MS, Milliseconds(deadlines.accept));
   curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &CollectReply);
   curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
   curl_easy_setopt(easy_, CURLOPT_PREREQFUNCTION, &RefuseNewConnection);
   curl_easy_setopt(easy_, CURLOPT_PREREQDATA, this);
   return true;
+}
+
+// The whole request, replies and data, must end within `time`.
+void ThreadConnection::LimitTime(milliseconds time) {
+  curl_easy_setopt(easy_, CURLOPT_TIMEOUT_MS, Milliseconds(time));
+}
+
+// Applies the low-speed rule to the request's transfer.
+void ThreadConnection::WatchSpeed() {
+  speed_ = LowSpeedWatch();
+  curl_easy_setopt(easy_, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(easy_, CURLOPT_XFERINFOFUNCTION, &CheckSpeed);
+  curl_easy_setopt(easy_, CURLOPT_XFERINFODATA, this);
+}
+
+int ThreadConnection::CheckSpeed(void* self, curl_off_t, curl_off_t downloaded, curl_off_t,
+                                 curl_off_t uploaded) {
+  auto bytes = static_cast<std::uint64_t>(downloaded + uploaded);
+  return static_cast<ThreadConnection*>(self)->speed_.Moved(bytes) ? 0 : 1;
 }
 
 // libcurl's own TYPE follows its binary setting; the TYPE sent right before the transfer is
@@ -232,6 +265,7 @@ std::optional<Reply> ThreadConnection::Command(std::string_view line) {
   quote_ = OneCommand("*" + std::string(line));
   curl_easy_setopt(easy_, CURLOPT_QUOTE, quote_.get());
   curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
+  LimitTime(CurrentDeadlines().reply);
   if (!Perform()) return std::nullopt;
   return ParseReply(replies_);
 }
@@ -240,6 +274,7 @@ bool ThreadConnection::Download(std::string_view remote_name, TransferType type,
                                 const ByteSink& sink) {
   if (!IsOpen() || !IsFileName(remote_name) || !Begin(remote_name)) return false;
   SetTransferType(type);
+  WatchSpeed();
   curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &WriteToSink);
   curl_easy_setopt(easy_, CURLOPT_WRITEDATA, &sink);
   return Perform();
@@ -249,6 +284,7 @@ bool ThreadConnection::Upload(std::string_view remote_name, TransferType type, s
                               const ByteSource& source) {
   if (!IsOpen() || !IsFileName(remote_name) || !Begin(remote_name)) return false;
   SetTransferType(type);
+  WatchSpeed();
   curl_easy_setopt(easy_, CURLOPT_UPLOAD, 1L);
   curl_easy_setopt(easy_, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
   curl_easy_setopt(easy_, CURLOPT_READFUNCTION, &ReadFromSource);
@@ -273,6 +309,8 @@ std::optional<std::string> ThreadConnection::Listing(std::string_view verb,
   curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, command.c_str());
   curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &WriteToSink);
   curl_easy_setopt(easy_, CURLOPT_WRITEDATA, &sink);
+  WatchSpeed();
+  LimitTime(CurrentDeadlines().reply);
   if (!Perform() || too_long) return std::nullopt;
   return data;
 }

@@ -7,8 +7,9 @@
 //
 // The server's current folder is the connection's own state: nothing here changes folder on its
 // own, and names are sent as given, so relative names act in the server's current folder.
-// Should the control connection be lost, the state becomes closed (IsOpen false) and the
-// request fails; nothing is ever replayed on a new connection, where the folder would differ.
+// Should the control connection be lost, or a call overrun one of the limits of ftp/ftp_limits.h,
+// the state becomes closed (IsOpen false) and the request fails; nothing is ever replayed on a
+// new connection, where the folder would differ.
 //
 // Nothing here throws except std::bad_alloc: failures come back as false or an empty optional.
 #pragma once
@@ -20,14 +21,9 @@
 #include <string>
 #include <string_view>
 
-namespace voziroz::ftpx {
+#include "ftp/ftp_limits.h"
 
-// Limits that keep an unreachable or stalled server from holding the caller for long.
-inline constexpr long kConnectTimeoutSeconds = 30;   // TCP connect plus login
-inline constexpr long kResponseTimeoutSeconds = 60;  // wait for any one server reply
-inline constexpr long kAcceptTimeoutSeconds = 30;    // active mode: wait for the server to connect
-inline constexpr long kStallSeconds = 60;            // a transfer moving no byte this long ends
-inline constexpr std::size_t kMaxListingBytes = std::size_t{64} << 20;
+namespace voziroz::ftpx {
 
 struct Login {
   std::string host;  // a name or an address; an IPv6 address may come with or without brackets

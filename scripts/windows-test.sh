@@ -37,11 +37,16 @@ ftp_input_pid=$!
 /usr/bin/python3 tests/ftp/ftp_test_server.py "$ftp_dir/root" tester "s3cret word" \
   "$ftp_dir/commands.log" < "$ftp_dir/input" > "$ftp_dir/port" 2> "$ftp_dir/server.log" &
 ftp_server_pid=$!
-trap 'kill $ftp_input_pid $ftp_server_pid 2> /dev/null; wineserver -k > /dev/null 2>&1 || true' EXIT
-for _ in $(seq 100); do [ -s "$ftp_dir/port" ] && break; sleep 0.1; done
+# The misbehaving server of the deadline tests: its first line is "FTP_PORT SILENT_PORT".
+/usr/bin/python3 tests/ftp/faulty_ftp_server.py < "$ftp_dir/input" > "$ftp_dir/faulty-ports" \
+  2>> "$ftp_dir/server.log" &
+faulty_server_pid=$!
+trap 'kill $ftp_input_pid $ftp_server_pid $faulty_server_pid 2> /dev/null; wineserver -k > /dev/null 2>&1 || true' EXIT
+for _ in $(seq 100); do [ -s "$ftp_dir/port" ] && [ -s "$ftp_dir/faulty-ports" ] && break; sleep 0.1; done
 
 echo "== windows_tests.exe"
 (cd "$dll_dir" && VOZIROZ_FTP_PORT=$(head -n 1 "$ftp_dir/port") \
+  VOZIROZ_FTP_FAULTY_PORT=$(cut -d ' ' -f 1 "$ftp_dir/faulty-ports") \
   VOZIROZ_FTP_ROOT=$(winpath "$ftp_dir/root") timeout 180 wine windows_tests.exe --gtest_brief=1) ||
   fail "windows_tests.exe"
 

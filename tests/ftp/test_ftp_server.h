@@ -1,16 +1,14 @@
-// A real FTP server for tests: Debian's pyftpdlib, run by /usr/bin/python3 on 127.0.0.1 with a
-// fresh temporary root and one user. The server stops when the object is destroyed, and also
-// when the test process ends in any other way (its input pipe closes; the kernel kills it when
-// this thread dies). Nothing listens anywhere but 127.0.0.1.
+// A real FTP server for tests: Debian's pyftpdlib on 127.0.0.1 (a ServerProcess) with a fresh
+// temporary root and one user. Nothing listens anywhere but 127.0.0.1.
 #pragma once
-
-#include <sys/types.h>
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "tests/ftp/server_process.h"
 #include "tests/temp_dir.h"
 
 namespace voziroz::testing {
@@ -29,7 +27,6 @@ class TestFtpServer {
   explicit TestFtpServer(const Options& options);
   TestFtpServer(const TestFtpServer&) = delete;
   TestFtpServer& operator=(const TestFtpServer&) = delete;
-  ~TestFtpServer();
 
   // False when the server could not be started; error() says why.
   bool started() const { return port_ != 0; }
@@ -45,18 +42,17 @@ class TestFtpServer {
   int CountCommands(std::string_view verb) const;
 
  private:
-  void Start(const Options& options);
-  std::uint16_t ReadPort(int output);
-
   TempDir folder_;
   std::filesystem::path root_;
   std::filesystem::path local_;
   std::filesystem::path command_log_;
-  pid_t pid_ = -1;
-  int input_ = -1;  // the server's standard input; closing it stops the server
+  std::unique_ptr<ServerProcess> process_;
   std::uint16_t port_ = 0;
   std::string error_;
 };
+
+// The port number that `text` starts with; 0 when there is none.
+std::uint16_t PortIn(const std::string& text);
 
 // Whole files as bytes, for comparing what was transferred.
 std::string ReadBytes(const std::filesystem::path& path);

@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "com_test_support.h"
 #include "ftp/ftp_client.h"
+#include "ftp/ftp_limits.h"
 
 namespace voziroz::testing {
 namespace {
@@ -138,6 +140,26 @@ TEST_P(FtpWinInetTest, FilesAreRenamedAndDeleted) {
   EXPECT_FALSE(ftp::RenameFile("a.txt", "b.txt")) << "nothing to rename";
   EXPECT_TRUE(ftp::DeleteFile("docs/moved.txt"));
   EXPECT_FALSE(ftp::DeleteFile("docs/moved.txt"));
+}
+
+// The Linux deadline tests' faulty server (its port in VOZIROZ_FTP_FAULTY_PORT): a download that
+// trickles fails by the low-speed rule, here checked between chunks. Wine's WinInet ends a
+// connection, a reply or a listing on its own terms only, so those deadlines are not tested here.
+TEST(FtpWinInetDeadlineTest, ATricklingDownloadFails) {
+  const int port = std::atoi(Environment("VOZIROZ_FTP_FAULTY_PORT").c_str());
+  if (port == 0) GTEST_SKIP() << "no faulty FTP server (VOZIROZ_FTP_FAULTY_PORT)";
+  ftpx::Deadlines deadlines;
+  deadlines.low_speed_window = std::chrono::seconds(1);
+  const ftpx::Deadlines replaced = ftpx::SetDeadlinesForTesting(deadlines);
+  ScratchFolder local{"voziroz ftp deadline"};
+  const std::string kept = local.Write("kept.txt", "kept");
+  ASSERT_TRUE(ftp::Connect("127.0.0.1", "drip-data", "any", port, true));
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_FALSE(ftp::GetFile("a.txt", kept, true));
+  EXPECT_LT(GetTickCount64() - start, 3000u) << "one window of 1 s, and leeway";
+  EXPECT_EQ(ReadFileBytes(kept), "kept");
+  EXPECT_FALSE(ftp::IsConnected());
+  ftpx::SetDeadlinesForTesting(replaced);
 }
 
 INSTANTIATE_TEST_SUITE_P(PassiveAndActive, FtpWinInetTest, ::testing::Bool(),
