@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The Python host beside the C interface and beside parse-gedcom on node (bench/README.md):
-# builds optimised into build-bench/, writes the 100 MB file into $VOZIROZ_BENCH_DIR (default
-# /tmp) when it is missing, registers the server in a registry of its own, runs each program
-# REPEATS times (default 3), every run its own process, and prints the best run of each (its
-# seconds and peak memory) and the ratios. parse-gedcom is skipped unless it is installed in
-# $PARSE_GEDCOM_DIR (default /tmp/pg): npm install --prefix /tmp/pg parse-gedcom
+# The Python host beside a C host and beside parse-gedcom on node (bench/README.md): builds
+# optimised into build-bench/, writes the 100 MB file into $VOZIROZ_BENCH_DIR (default /tmp) when
+# it is missing, registers the server in a registry of its own, runs each program REPEATS times
+# (default 3), every run its own process, and prints the fastest run of each (wall and CPU
+# seconds, peak memory) with its ratios to the C host doing the same. parse-gedcom is skipped
+# unless it is installed in $PARSE_GEDCOM_DIR (default /tmp/pg): npm install --prefix /tmp/pg
+# parse-gedcom
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${VOZIROZ_BENCH_BUILD_DIR:-build-bench}
@@ -29,27 +30,28 @@ best() {
   for _ in $(seq "$repeats"); do "$@"; done | sort -k2 -g | head -1
 }
 field() { awk -v name="$1" '{ for (i = 1; i < NF; ++i) if ($i == name) print $(i + 1) }'; }
-report() {  # label, output line, floor line
-  local seconds peak floor
-  seconds=$(field seconds <<< "$2"); peak=$(field peak_kb <<< "$2")
-  floor=$(field seconds <<< "$3")
-  printf '%-44s %8.3f s %8.0f MB %7.2fx\n' "$1" "$seconds" "$((peak / 1024))" \
-    "$(awk -v a="$seconds" -v b="$floor" 'BEGIN { print a / b }')"
+row() {  # label, output line, the floor's output line
+  awk -v label="$1" -v s="$(field seconds <<< "$2")" -v c="$(field cpu <<< "$2")" \
+      -v p="$(field peak_kb <<< "$2")" -v fs="$(field seconds <<< "$3")" \
+      -v fc="$(field cpu <<< "$3")" \
+      'BEGIN { printf "| %s | %.2f | %.2f | %.0f | %.2fx | %.2fx |\n", label, s, c, p / 1024,
+               s / fs, c / fc }'
 }
 
-c_tables=$(best "$build/bench/host_tables_bench" "$file" tables)
-python_tables=$(best /usr/bin/python3 bench/host_tables_bench.py "$file" tables)
-c_walk=$(best "$build/bench/host_tables_bench" "$file" walk)
-python_walk=$(best /usr/bin/python3 bench/host_tables_bench.py "$file" walk)
-echo "$(basename "$file"), best of $repeats; load average $(cut -d' ' -f1 /proc/loadavg)"
-printf '%-44s %10s %11s %8s\n' "" time peak "x C"
-report "C: Open + Execute + five tables as rows" "$c_tables" "$c_tables"
-report "Python: the same" "$python_tables" "$c_tables"
-report "C: Row(i) over EVENT" "$c_walk" "$c_walk"
-report "Python: the same" "$python_walk" "$c_walk"
+echo "$(basename "$file"), best of $repeats, load average $(cut -d' ' -f1 /proc/loadavg)"
+echo "| run | wall s | CPU s | peak MB | x C wall | x C CPU |"
+echo "|---|---|---|---|---|---|"
+for mode in rows gettable walk; do
+  c=$(best "$build/bench/host_tables_bench" "$file" "$mode")
+  python=$(best /usr/bin/python3 bench/host_tables_bench.py "$file" "$mode")
+  row "C, $mode" "$c" "$c"
+  row "Python, $mode" "$python" "$c"
+  if [ "$mode" = rows ]; then c_rows=$c python_rows=$python; fi
+done
 if [ -d "$PARSE_GEDCOM_DIR/node_modules/parse-gedcom" ]; then
   node=$(best node bench/parse_gedcom_bench.js "$file")
-  report "parse-gedcom on node: read, parse, walk" "$node" "$c_tables"
-  echo "parse-gedcom / Python: $(awk -v a="$(field seconds <<< "$node")" \
-    -v b="$(field seconds <<< "$python_tables")" 'BEGIN { printf "%.1fx", a / b }')"
+  row "parse-gedcom on node: read, parse, visit every node" "$node" "$c_rows"
+  awk -v ns="$(field seconds <<< "$node")" -v nc="$(field cpu <<< "$node")" \
+      -v ps="$(field seconds <<< "$python_rows")" -v pc="$(field cpu <<< "$python_rows")" \
+      'BEGIN { printf "parse-gedcom / Python rows: %.1fx wall, %.1fx CPU\n", ns / ps, nc / pc }'
 fi

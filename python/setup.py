@@ -17,7 +17,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 BUILD = os.path.join(ROOT, os.environ.get("VOZIROZ_BUILD_DIR", "build"))
 SOURCES = ["automation_errors", "bound_member", "dispatch_object", "invoke", "member_table",
-           "module", "text_conversion", "variant_conversion"]  # as in CMakeLists.txt
+           "module", "python_to_variant", "text_conversion", "variant_to_python"]  # as CMake
 LIBRARIES = {"vozcom/libvozcom.so": "libvozcom.so", "server/libvoziroz.so": "libvoziroz.so"}
 
 

@@ -60,8 +60,33 @@ PyObject* StrFromUtf16(const OLECHAR* text, size_t length) {
   return result;
 }
 
+namespace {
+
+// The length that stands before a BSTR's first character, in UTF-16 units.
+size_t BstrLength(BSTR text) {
+  uint32_t bytes = 0;
+  if (text) std::memcpy(&bytes, reinterpret_cast<const char*>(text) - 4, 4);
+  return bytes / 2;
+}
+
+}  // namespace
+
 PyObject* StrFromBstr(BSTR text) {
-  return StrFromUtf16(text, text ? vz_bstr_len(text) : 0);
+  return StrFromUtf16(text, BstrLength(text));
+}
+
+PyObject* TextCache::Str(BSTR text) {
+  const size_t length = BstrLength(text);
+  if (length < 2 || length > kLongest) return StrFromUtf16(text, length);
+  uint32_t hash = 2166136261u;  // FNV-1a
+  for (size_t i = 0; i < length; ++i) hash = (hash ^ text[i]) * 16777619u;
+  Slot& slot = slots_[hash & (kSlots - 1)];
+  if (slot.str && slot.length == length && std::memcmp(slot.text, text, 2 * length) == 0) {
+    return Py_NewRef(slot.str);
+  }
+  PyObject* str = StrFromUtf16(text, length);
+  if (str) slot = {text, length, str};
+  return str;
 }
 
 BSTR BstrFromStr(PyObject* text) {

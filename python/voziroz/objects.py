@@ -42,6 +42,4 @@ class Table(_Closing):
         return count if self.ColNames[0] == "LineNb" else count + 1
 
     def __iter__(self):
-        row = self.Row
-        for index in range(len(self)):
-            yield row(index)
+        return map(self.Row, range(len(self)))
