@@ -1,6 +1,7 @@
 #include "python/src/invoke.h"
 
 #include <memory>
+#include <new>
 
 #include "python/src/automation_errors.h"
 #include "python/src/host_classes.h"
@@ -53,10 +54,8 @@ PyObject* Results(const VARIANT& result, Variants& targets, uint32_t outs, Py_ss
   return PyList_AsTuple(all.get());
 }
 
-}  // namespace
-
-PyObject* InvokeMember(DispatchObject* owner, MemberObject* member, WORD flags,
-                       PyObject* const* args, Py_ssize_t given) {
+PyObject* Invoke(DispatchObject* owner, MemberObject* member, WORD flags, PyObject* const* args,
+                 Py_ssize_t given) {
   uint32_t outs = flags == DISPATCH_PROPERTYPUT ? 0 : member->out_positions;
   Py_ssize_t count = given;
   for (Py_ssize_t position = count; position < 32; ++position) {
@@ -92,4 +91,15 @@ PyObject* InvokeMember(DispatchObject* owner, MemberObject* member, WORD flags,
                              result.data(), &exception, &argument_error);
   if (hr != S_OK) return RaiseFromInvoke(hr, exception, argument_error, parameters.cArgs);
   return Results(result[0], targets, outs, count, member->returns);
+}
+
+}  // namespace
+
+PyObject* InvokeMember(DispatchObject* owner, MemberObject* member, WORD flags,
+                       PyObject* const* args, Py_ssize_t count) {
+  try {  // many arguments take their VARIANTs from the heap
+    return Invoke(owner, member, flags, args, count);
+  } catch (const std::bad_alloc&) {
+    return PyErr_NoMemory();
+  }
 }

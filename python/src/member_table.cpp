@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -245,9 +246,14 @@ const MemberTable* MemberTableOf(IDispatch* object) {
   for (const MemberTable* table : tables) {
     if (std::memcmp(&table->iid, &iid, sizeof iid) == 0) return table;
   }
-  MemberTable* table = ReadTable(info.get(), iid, function_count);
-  if (table) tables.push_back(table);
-  return table;
+  try {  // C++ allocations fail with bad_alloc, which must not reach Python
+    MemberTable* table = ReadTable(info.get(), iid, function_count);
+    if (table) tables.push_back(table);
+    return table;
+  } catch (const std::bad_alloc&) {
+    PyErr_NoMemory();
+    return nullptr;
+  }
 }
 
 MemberObject* NewPlainMember(PyObject* name, DISPID dispid) {

@@ -1,4 +1,5 @@
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "python/src/dispatch_object.h"
@@ -167,5 +168,9 @@ PyObject* Reader::Read(const VARIANT& source) {
 }  // namespace
 
 PyObject* PythonFromVariant(const VARIANT& source) {
-  return Reader(nullptr).Read(source);
+  try {  // an array's shape and text cache are C++ allocations
+    return Reader(nullptr).Read(source);
+  } catch (const std::bad_alloc&) {
+    return PyErr_NoMemory();
+  }
 }
