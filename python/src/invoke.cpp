@@ -1,6 +1,6 @@
 #include "python/src/invoke.h"
 
-#include <memory>
+#include <cstdint>
 #include <new>
 
 #include "python/src/automation_errors.h"
@@ -80,8 +80,10 @@ PyObject* Invoke(DispatchObject* owner, MemberObject* member, WORD flags, PyObje
   }
   DISPID named = DISPID_PROPERTYPUT;
   DISPPARAMS parameters{reversed.data(), nullptr, static_cast<UINT>(count), 0};
-  if (flags == DISPATCH_PROPERTYPUT)
-    parameters.rgdispidNamedArgs = &named, parameters.cNamedArgs = 1;
+  if (flags == DISPATCH_PROPERTYPUT) {  // the value is the named argument DISPID_PROPERTYPUT
+    parameters.rgdispidNamedArgs = &named;
+    parameters.cNamedArgs = 1;
+  }
   Variants result(1);
   EXCEPINFO exception{};
   UINT argument_error = UINT(-1);
