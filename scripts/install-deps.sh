@@ -10,7 +10,7 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs
   libcurl4-openssl-dev
   libsqlite3-dev
-  python3 python3-pyftpdlib
+  python3 python3-pyftpdlib python3-dev python3-pip python3-setuptools python3-wheel python3-venv
   wine wine64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools libwine-dev dpkg-dev
 )
 

@@ -4,15 +4,18 @@ register the server, open a GEDCOM file, print its metadata, the size of each ta
 person's row with their events, and their parents and grandparents.
 
 usage: sample_tour.py [GEDCOM_FILE]    (default: samples/family.ged of this source tree)
+
+Uses the installed voziroz package (pip install ./python), else the one of this source tree.
 """
 import os
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-import voziroz  # noqa: E402  (found beside this folder)
-
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-
+try:
+    import voziroz
+except ImportError:
+    sys.path.insert(0, os.path.join(ROOT, "python"))
+    import voziroz
 
 
 def shown(value):
@@ -33,8 +36,7 @@ def open_table(name, parser):
 def rows_of(table):
     """The rows that hold a record (an empty table keeps one row of empty cells)."""
     key = table.ColNames.index(table.KeyColname)
-    rows = [table.Row(i) for i in range(table.RowCount + 1)]
-    return [row for row in rows if row[key] is not None]
+    return [row for row in table if row[key] is not None]
 
 
 def print_metadata(parser):
@@ -49,7 +51,7 @@ def print_table_sizes(parser):
     heading("Tables")
     for name in parser.TableNames:
         table = open_table(name, parser)
-        count = table.RowCount if name == "GEDCOM" else len(rows_of(table))
+        count = len(table) if name == "GEDCOM" else len(rows_of(table))
         print(f"  {name:<11} {count:>5} rows  {table.ColCount:>2} columns: "
               + ", ".join(table.ColNames))
 
@@ -113,7 +115,11 @@ def main(arguments):
     path = arguments[0] if arguments else os.path.join(ROOT, "samples", "family.ged")
     voziroz.RegisterServer()
     print(f"Registered the server {voziroz.server_library()}")
-    parser = voziroz.CreateObject("Voziroz.Parser")
+    with voziroz.CreateObject("Voziroz.Parser") as parser:
+        return tour(parser, path)
+
+
+def tour(parser, path):
     parser.Open(path)
     if not parser.IsOpen:
         print(f"cannot open {path}", file=sys.stderr)

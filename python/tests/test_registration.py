@@ -41,7 +41,8 @@ class RegistrationTest(unittest.TestCase):
             voziroz.RegisterServer()
         self.assertEqual(caught.exception.number, signed(0x800401F3))
         self.assertEqual(caught.exception.description,
-                         'no class is registered as "Voziroz.Table"')
+                         'no class is registered as "Voziroz.Table"; register the server first: '
+                         '`voziroz register`, or voziroz.RegisterServer() from Python')
 
     def test_a_library_that_is_not_there_cannot_be_registered(self):
         with self.assertRaises(voziroz.AutomationError) as caught:

@@ -1,75 +1,87 @@
-"""Python values through VARIANTs and back, without a server: what every call relies on."""
-import ctypes
+"""Python values through the extension's conversions and back: each kind into a VARIANT and
+out again, and through a Queue of the component (which keeps text in Windows-1252)."""
+import pathlib
 import unittest
 
-from voziroz import Empty, ErrorValue, _native as native, values
+import support
+import voziroz
+from voziroz import Empty, ErrorValue, _voziroz
+
+VT_EMPTY, VT_NULL, VT_I4, VT_R8, VT_BSTR, VT_ERROR, VT_BOOL, VT_I8 = 0, 1, 3, 5, 8, 10, 11, 20
+VT_ARRAY_OF_VARIANT = 0x2000 | 12
+
+DISP_E_TYPEMISMATCH = voziroz.errors.signed(0x80020005)
+DISP_E_OVERFLOW = voziroz.errors.signed(0x8002000A)
 
 
-def round_trip(value):
-    v = values.new_variant()
-    try:
-        values.fill(v, value, lambda _: None)
-        return v.vt, values.read(v, lambda _: None)
-    finally:
-        values.clear(v)
+def setUpModule():
+    support.register_server()
+
+
+def tearDownModule():
+    support.unregister_server()
 
 
 class ValuesTest(unittest.TestCase):
+    def setUp(self):
+        self.queue = support.create("Voziroz.Queue")
+        self.queue.Init()
+
+    def round_trip(self, value):
+        self.queue.Put(value)
+        return self.queue.Get()
+
     def test_each_python_value_has_its_kind_and_comes_back(self):
+        nested = [1, [2, [3, [4, ["five"]]]]]
         cases = [
-            (None, native.VT_NULL, None),
-            (Empty, native.VT_EMPTY, None),
-            (True, native.VT_BOOL, True),
-            (False, native.VT_BOOL, False),
-            (7, native.VT_I4, 7),
-            (-2**31, native.VT_I4, -2**31),
-            (2**31, native.VT_I8, 2**31),
-            (1.5, native.VT_R8, 1.5),
-            ("Tr\u00e4ger \u20ac \U0001F600", native.VT_BSTR, "Tr\u00e4ger \u20ac \U0001F600"),
-            ("", native.VT_BSTR, ""),
-            (ErrorValue(-2147352572), native.VT_ERROR, ErrorValue(-2147352572)),
-            ([1, "a", [None, True]], native.VT_ARRAY | native.VT_VARIANT, [1, "a", [None, True]]),
-            ((), native.VT_ARRAY | native.VT_VARIANT, []),
+            (None, VT_NULL, None), (Empty, VT_EMPTY, None), (True, VT_BOOL, True),
+            (False, VT_BOOL, False), (7, VT_I4, 7), (-2**31, VT_I4, -2**31),
+            (2**31, VT_I8, 2**31), (1.5, VT_R8, 1.5),
+            ("Tr\u00e4ger \u20ac \U0001F600", VT_BSTR, "Tr\u00e4ger \u20ac \U0001F600"),
+            ("\ud800 lone \udfff", VT_BSTR, "\ud800 lone \udfff"), ("", VT_BSTR, ""),
+            (pathlib.PurePosixPath("/a/b.ged"), VT_BSTR, "/a/b.ged"),
+            (ErrorValue(-2147352572), VT_ERROR, ErrorValue(-2147352572)),
+            ([1, "a", [None, True]], VT_ARRAY_OF_VARIANT, [1, "a", [None, True]]),
+            ((), VT_ARRAY_OF_VARIANT, []), (nested, VT_ARRAY_OF_VARIANT, nested),
         ]
         for value, kind, expected in cases:
             with self.subTest(value=value):
-                self.assertEqual(round_trip(value), (kind, expected))
+                result = _voziroz._round_trip(value)
+                self.assertEqual((result, type(result[1])), ((kind, expected), type(expected)))
+
+    def test_values_cross_the_component_and_come_back(self):
+        for value in (None, True, -2**31, "Tr\u00e4ger \u20ac", "", "x" * 70000,
+                      ErrorValue(-2147352572), [1, "a", [None, [False, []]]]):
+            with self.subTest(value=value):
+                self.queue.Put(value)
+                self.assertEqual(self.queue.Get(), value)
+
+    def test_an_object_comes_back_as_itself(self):
+        table = support.create("Voziroz.Table")
+        self.assertEqual(self.round_trip(table), table)
+        self.assertIsInstance(self.round_trip([table])[0], voziroz.Table)
 
     def test_values_that_cannot_cross_are_refused(self):
-        for value in (object(), {"a": 1}, b"bytes", 2**64):
+        recursive = []
+        recursive.append(recursive)
+        for value, error in ((object(), TypeError), ({"a": 1}, TypeError),
+                             (b"bytes", TypeError), (2**64, OverflowError),
+                             (recursive, RecursionError)):
+            with self.subTest(value=type(value)):
+                with self.assertRaises(error):
+                    self.queue.Put(value)
+        for value, number in ((2**31, DISP_E_OVERFLOW), (1.5, DISP_E_TYPEMISMATCH)):
             with self.subTest(value=value):
-                with self.assertRaises((TypeError, OverflowError)):
-                    round_trip(value)
+                with self.assertRaises(voziroz.AutomationError) as caught:
+                    self.queue.Put(value)
+                self.assertEqual((caught.exception.number, caught.exception.argument), (number, 0))
+        self.assertEqual(self.queue.Length, 0)
 
-    def test_a_two_dimensional_array_becomes_a_list_of_rows(self):
-        bounds = (native.SAFEARRAYBOUND * 2)(native.SAFEARRAYBOUND(2, 0),
-                                             native.SAFEARRAYBOUND(3, 0))
-        array = native.vozcom.vz_safearray_create(native.VT_VARIANT, 2, bounds)
-        elements = (native.VARIANT * 6).from_address(array.contents.pvData)
-        for row in range(2):
-            for column in range(3):
-                element = elements[row + 2 * column]  # the first index varies fastest
-                element.vt, element.lVal = native.VT_I4, 10 * row + column
-        v = values.new_variant()
-        v.vt, v.parray = native.VT_ARRAY | native.VT_VARIANT, array
-        try:
-            self.assertEqual(values.read(v, None), [[0, 1, 2], [10, 11, 12]])
-        finally:
-            values.clear(v)
-
-    def test_a_null_array_is_none(self):
-        v = values.new_variant()
-        v.vt = native.VT_ARRAY | native.VT_VARIANT
-        self.assertIsNone(values.read(v, None))
-
-    def test_a_reference_is_read_where_it_points(self):
-        target = values.new_variant()
-        values.fill(target, "inside", None)
-        reference = values.new_variant()
-        reference.vt, reference.byref = native.VT_BYREF | native.VT_VARIANT, ctypes.addressof(
-            target)
-        self.assertEqual(values.read(reference, None), "inside")
-        values.clear(target)
+    def test_empty_passes_as_empty_text_and_none_as_null(self):
+        parser = support.create("Voziroz.Parser")
+        self.assertEqual(parser.DataLink(Empty), 0)
+        with self.assertRaises(voziroz.AutomationError):
+            parser.DataLink(None)
 
 
 if __name__ == "__main__":

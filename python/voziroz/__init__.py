@@ -2,50 +2,80 @@
 as a script does.
 
     import voziroz
-    parser = voziroz.CreateObject("Voziroz.Parser")
-    parser.Open("family.ged")
-    if parser.Execute():
-        print(parser.GetTable("person", "rows"))
+    with voziroz.CreateObject("Voziroz.Parser") as parser:
+        parser.Open("family.ged")
+        if parser.Execute():
+            print(parser.GetTable("person", "rows"))
 
-Standard library only (ctypes over libvozcom.so, see include/voziroz.h). The server must be
-registered first (`voziroz register`, or RegisterServer()).
+The calls and value conversions are in the extension module _voziroz, over the C interface
+(include/voziroz.h, libvozcom.so). The server must be registered first (`voziroz register`, or
+RegisterServer()).
 """
-import ctypes
+import glob
 import os
 
-from . import _native as native
-from .dispatch import BoundMember, Dispatch
 from .errors import AutomationError, UnknownNameError
 from .values import Empty, ErrorValue
 
+
+def _build_folder():
+    """The build folder of this source tree ($VOZIROZ_BUILD_DIR, relative to the tree's root)."""
+    root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    return os.path.join(root, os.environ.get("VOZIROZ_BUILD_DIR", "build"))
+
+
+# Installed, the extension sits beside this file; in the source tree, in the build folder.
+if not glob.glob(os.path.join(os.path.dirname(__file__), "_voziroz*.so")):
+    __path__.append(os.path.join(_build_folder(), "python", "voziroz"))
+try:
+    from . import _voziroz
+except ImportError as error:
+    raise ImportError(f"{error}: build it (cmake --build build --target voziroz_python) or "
+                      "install the package (pip install ./python)") from error
+
+from ._voziroz import BoundMember, Dispatch  # noqa: E402
+from .objects import Parser, Table  # noqa: E402
+
+_voziroz._setup(AutomationError, UnknownNameError, Empty, ErrorValue, Parser, Table)
+
 __all__ = ["AutomationError", "BoundMember", "CreateObject", "Dispatch", "Empty", "ErrorValue",
-           "RegisterServer", "UnknownNameError", "UnregisterServer", "server_library"]
+           "Parser", "RegisterServer", "Table", "UnknownNameError", "UnregisterServer",
+           "server_library"]
 
-
-def _check(hr):
-    if hr < 0:
-        source, description = native.take_error_info()
-        raise AutomationError(hr, source, description)
+_NOT_REGISTERED = (0x800401F3, 0x80040154)  # CO_E_CLASSSTRING, REGDB_E_CLASSNOTREG
 
 
 def CreateObject(prog_id):
-    """A new object of the class registered as `prog_id` ("Voziroz.Parser"), late-bound."""
-    pointer = ctypes.c_void_p()
-    _check(native.vozcom.vz_create_object(prog_id.encode("utf-8"), ctypes.byref(pointer)))
-    return Dispatch(pointer.value)
+    """A new object of the class registered as `prog_id` ("Voziroz.Parser"), late-bound: a
+    Parser or Table for those classes, else a Dispatch."""
+    try:
+        return _voziroz.create_object(prog_id)
+    except AutomationError as error:
+        if error.number & 0xFFFFFFFF not in _NOT_REGISTERED:
+            raise
+        raise AutomationError(error.number, error.source, error.description + (
+            "; register the server first: `voziroz register`, or voziroz.RegisterServer() "
+            "from Python")) from None
 
 
 def server_library():
-    """The server library: $VOZIROZ_SERVER, else the one in this source tree's build folder."""
-    return os.environ.get("VOZIROZ_SERVER") or os.path.join(native.build_folder(), "server",
-                                                            "libvoziroz.so")
+    """The server library: $VOZIROZ_SERVER, else libvoziroz.so beside the libvozcom.so in use
+    (as installed), else the one in this source tree's build folder."""
+    explicit = os.environ.get("VOZIROZ_SERVER")
+    if explicit:
+        return explicit
+    beside = os.path.join(os.path.dirname(_voziroz.vozcom_path() or ""), "libvoziroz.so")
+    if os.path.exists(beside):
+        return beside
+    return os.path.join(_build_folder(), "server", "libvoziroz.so")
 
 
 def RegisterServer(library=None):
-    """Registers the server library (default: server_library()), as `voziroz register` does."""
-    _check(native.vozcom.vz_register_server(os.fsencode(library or server_library())))
+    """Registers the server library (default: server_library()), as `voziroz register` does.
+    `library` may be a str, bytes or os.PathLike."""
+    _voziroz.register_server(os.fsencode(library or server_library()))
 
 
 def UnregisterServer(library=None):
     """Removes the server library's registration."""
-    _check(native.vozcom.vz_unregister_server(os.fsencode(library or server_library())))
+    _voziroz.unregister_server(os.fsencode(library or server_library()))

@@ -32,7 +32,7 @@ class AutomationError(Exception):
 
     def __init__(self, number, source="", description="", argument=None):
         self.number = signed(number)
-        self.source = source
+        self.source = source or ""
         self.description = description or _MESSAGES.get(number & 0xFFFFFFFF, "Unknown error")
         self.argument = argument
         text = f"{self.description} (0x{number & 0xFFFFFFFF:08X})"
