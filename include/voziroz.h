@@ -137,7 +137,7 @@ typedef const CLSID* REFCLSID;
 #define DISPID_UNKNOWN (-1)
 #define DISPID_VALUE 0
 #define DISPID_PROPERTYPUT (-3)
-#define DISPID_THIS (-5)
+#define DISPID_THIS (-613) /* the standard's value (dispex.h), as script engines pass it */
 #define MEMBERID_NIL DISPID_UNKNOWN
 
 #define DISPATCH_METHOD 1
