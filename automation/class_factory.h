@@ -1,5 +1,5 @@
 // ClassFactory: makes the objects of one creatable class for the server. The server makes one
-// factory per class it serves when the library loads (server/served_classes.h); factories live
+// factory per class it serves when the library loads (automation/served_classes.h); factories live
 // until it unloads.
 //
 // Errors: a creation that fails (only when memory runs out, or an object's constructor throws)

@@ -2,7 +2,7 @@
 // descriptions of interfaces.h and each class's table of member handlers.
 //
 // How to add an object (or a member of an existing one):
-//  1. Its interface is described in interfaces.cpp (all six are there already).
+//  1. Its interface is described in interfaces.py (all six are there already).
 //  2. Derive the class from AutomationObject and override Members() to return a function-local
 //     static MemberTable of its ClassInfo, adding one handler per member by name and kind:
 //        const MemberTable& TQueue::Members() const {

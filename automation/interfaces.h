@@ -1,8 +1,9 @@
 // The type library as data: the library's identity, its six classes and their six dispatch
 // interfaces with every member (name, DISPID, function-table slot, kind, parameters, result,
-// hidden flag, help string). The dispatcher, the server's type information and registration, and
-// the Windows type library are all made or checked from these tables, so this is the one place
-// where a name or an identifier is written down.
+// hidden flag, help string). The tables are generated from interfaces.py, the one place where a
+// name or an identifier is written down; the same description gives the Windows type library's
+// IDL and the dual interfaces' function-table slots. The dispatcher, the server's type
+// information and the registration read these tables.
 //
 // All data here is constant and initialised before any code runs.
 #pragma once

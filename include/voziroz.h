@@ -36,10 +36,13 @@
  * Arrays: SAFEARRAYs of VARIANT elements with one or two dimensions. Indices are given first
  * dimension first; the first index varies fastest in memory; rgsabound holds the bounds last
  * dimension first (as the standard stores them). A two-dimensional result is (row, column).
- * Values: the kinds that cross are VT_EMPTY, VT_NULL, VT_I1, VT_UI1, VT_I4, VT_BOOL, VT_ERROR,
- * VT_BSTR, VT_DISPATCH, VT_ARRAY | VT_VARIANT and, as arguments, VT_BYREF to any of them. Other
- * integer kinds (VT_I2, VT_UI2, VT_UI4, VT_INT, VT_UINT, VT_I8, VT_UI8) are taken as 32-bit
- * integers when they fit (DISP_E_OVERFLOW otherwise); other kinds give DISP_E_TYPEMISMATCH.
+ * Values: the kinds that come back are VT_EMPTY, VT_NULL, VT_I1, VT_UI1, VT_I4, VT_BOOL, VT_ERROR,
+ * VT_BSTR, VT_DISPATCH, VT_UNKNOWN and VT_ARRAY | VT_VARIANT. Arguments may be any of them, VT_BYREF
+ * to any of them, other integer kinds and VT_R4 / VT_R8: a number is converted to a declared I4,
+ * BOOL or BSTR as VariantChangeType does (an I4 rounded half to even; DISP_E_OVERFLOW out of range,
+ * DISP_E_TYPEMISMATCH when it cannot convert, with the argument's position in puArgErr); where a
+ * VARIANT is declared, a whole number that fits 32 bits arrives as VT_I4 and any other number as
+ * its text. Objects of other components are carried and given back as they came.
  *
  * The header is long because it carries the binary shapes of the standard; it has no logic.
  */
@@ -137,7 +140,7 @@ typedef const CLSID* REFCLSID;
 #define DISPID_UNKNOWN (-1)
 #define DISPID_VALUE 0
 #define DISPID_PROPERTYPUT (-3)
-#define DISPID_THIS (-5)
+#define DISPID_THIS (-613) /* the standard's value (dispex.h), as script engines pass it */
 #define MEMBERID_NIL DISPID_UNKNOWN
 
 #define DISPATCH_METHOD 1

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Voziroz.dll (scripts/windows-build.sh) and tests it under Wine in a fresh prefix inside
-# the build folder: the Windows edge's own tests (windows_tests.exe, beside the DLL),
+# the build folder: windows_tests.exe beside the DLL (the COM object core's suite tests/com, the
+# same sources as on Linux, and the Windows edge's own tests),
 # registration by regsvr32 read back with `wine reg query`, the JScript and VBScript suites of
 # tests/windows/ through cscript (their dumps compared with the Linux build's `voziroz dump`),
 # and unregistration leaving nothing behind. Every Wine call runs under `timeout`. Wine's script

@@ -7,7 +7,7 @@
 
 #include "automation/registration.h"
 #include "automation/server_lifetime.h"
-#include "server/factory_object.h"
+#include "com/factory_object.h"
 #include "vozcom/c_boundary.h"
 
 namespace voziroz {

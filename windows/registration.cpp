@@ -4,9 +4,9 @@
 #include <string_view>
 
 #include "automation/registration.h"
+#include "com/guids.h"
+#include "com/type_info.h"
 #include "engine/windows1252.h"
-#include "windows/com_guid.h"
-#include "windows/type_library.h"
 
 namespace voziroz {
 namespace {
@@ -66,7 +66,7 @@ HRESULT RegisterTypeLibrary(const std::wstring& path) {
   std::wstring file = path;  // RegisterTypeLib takes writable strings
   std::wstring folder = Wide(LocationOf(path).HelpDirectory);
   status = RegisterTypeLib(library, file.data(), folder.data());
-  library->Release();
+  library->lpVtbl->Release(library);
   return status;
 }
 
@@ -87,7 +87,7 @@ HRESULT RegisterLibrary() {
 HRESULT UnregisterLibrary() {
   try {
     const SYSKIND target = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
-    UnRegisterTypeLib(ToGuid(kTypeLibrary.Libid), kTypeLibrary.MajorVersion,
+    UnRegisterTypeLib(ToCGuid(kTypeLibrary.Libid), kTypeLibrary.MajorVersion,
                       kTypeLibrary.MinorVersion, kTypeLibrary.Locale, target);
     for (const std::string& key : UnregistrationKeys(LocationOf(ThisModulePath())))
       if (!IsTypeLibraryKey(key)) RegDeleteKeyW(HKEY_CLASSES_ROOT, Wide(key).c_str());

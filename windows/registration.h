@@ -6,7 +6,7 @@
 // written before; unregistration removes what it can, ignoring keys that are not there.
 #pragma once
 
-#include <windows.h>
+#include "com/platform.h"
 
 namespace voziroz {
 

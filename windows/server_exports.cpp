@@ -1,13 +1,12 @@
 // The four entry points of the in-process server (the only exports, listed in voziroz.def).
 // No C++ exception crosses them.
-#include <windows.h>
+#include "com/factory_object.h"
 
 #include "automation/server_lifetime.h"
-#include "windows/class_factory.h"
 #include "windows/registration.h"
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
-  return voziroz::GetClassFactory(clsid, iid, out);
+  return voziroz::GetClassFactory(&clsid, &iid, out);
 }
 
 STDAPI DllCanUnloadNow() {

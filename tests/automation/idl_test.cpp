@@ -1,5 +1,6 @@
-// The Windows type library (windows/voziroz.idl) against the interface tables that the
-// dispatcher serves: the two must describe the same library, member for member.
+// The generated IDL of the Windows type library against the generated interface tables that the
+// dispatcher serves: both come from automation/interfaces.py and must describe the same library,
+// member for member.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -12,7 +13,7 @@ namespace voziroz {
 namespace {
 
 idl::Library ReadVozirozIdl() {
-  std::ifstream file(std::string(VOZIROZ_SOURCE_DIR) + "/windows/voziroz.idl");
+  std::ifstream file(std::string(VOZIROZ_BINARY_DIR) + "/automation/voziroz.idl");
   std::ostringstream text;
   text << file.rdbuf();
   return idl::ReadLibrary(text.str());

@@ -6,10 +6,25 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/server/com_test_helpers.h"
+#include "tests/com/com_test_helpers.h"
+#include "tests/temp_dir.h"
 
 namespace voziroz::testing {
 namespace {
+
+// The registry of a test: a store in a fresh folder, named by VOZIROZ_REGISTRY meanwhile.
+class ScopedRegistry {
+ public:
+  ScopedRegistry() : path_((folder_.path() / "registry").string()) {
+    setenv("VOZIROZ_REGISTRY", path_.c_str(), 1);
+  }
+  ~ScopedRegistry() { unsetenv("VOZIROZ_REGISTRY"); }
+  const std::string& path() const { return path_; }
+
+ private:
+  TempDir folder_;
+  std::string path_;
+};
 
 constexpr GUID kUnknownClass = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
 void* const kGarbage = reinterpret_cast<void*>(0x1);
