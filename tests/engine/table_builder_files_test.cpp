@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -197,6 +198,32 @@ TEST(CorpusTables, EveryFileBuilds) {
     ++files;
   }
   EXPECT_GT(files, 0);
+}
+
+// Files whose identifiers have no number (Simpsons: @Abraham_Simpson@; Ancestry: 12 digits) or
+// whose SEX lines carry citations (willis): every person is a row of its own, every family member
+// joins exactly one person, and Sex is a sex.
+TEST(CorpusTables, PersonsStayApartAndSexComesFromTheSexLine) {
+  const std::filesystem::path corpus = std::filesystem::path(VOZIROZ_SHARED_DIR) / "corpus";
+  if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus folder at " << corpus;
+  const struct {
+    const char* name;
+    int persons;
+  } files[] = {{"Simpsons+Cartoon+Family+Tree.ged", 11},
+               {"ancestry-2025-export.ged", 14},
+               {"willis.ged", 761}};
+  for (const auto& f : files) {
+    const BuiltTables t = BuildFile((corpus / f.name).string());
+    std::map<std::string, int> persons;
+    for (int r = 0; r <= t.person.LastRow; ++r) {
+      ++persons[CellText(t.person, r, person::kIndiID)];
+      EXPECT_NE(std::string("MFU").find(CellText(t.person, r, person::kSex)), std::string::npos)
+          << f.name << " row " << r;
+    }
+    EXPECT_EQ(persons.size(), static_cast<std::size_t>(f.persons)) << f.name;
+    for (int r = 0; r <= t.family.LastRow; ++r)
+      EXPECT_EQ(persons[CellText(t.family, r, family::kIndiID)], 1) << f.name << " row " << r;
+  }
 }
 
 }  // namespace
