@@ -83,8 +83,10 @@ void ReadHeaderInfo(TLines& lines) {
   // The code of the latest line of each level from -1 to 5 (entry level + 1).
   std::array<TagCode, 7> path;
   path.fill(tag::NONE);
-  for (std::int32_t i = 0; i < lines.Count && lines.Lines[i].Code != tag::INDI; ++i) {
+  for (std::int32_t i = 0; i < lines.Count; ++i) {
     const TLine& line = lines.Lines[i];
+    if (line.BelowDropped) continue;  // as if it were not there
+    if (line.Code == tag::INDI) break;
     if (line.Level >= -1 && line.Level <= 5) path[line.Level + 1] = line.Code;
     if (path[1] == tag::HEAD) ReadHeaderLine(lines, path[2], line, lines.Value(line));
     if (path[1] == tag::SUBM) ReadSubmitterLine(lines, line, lines.Value(line));

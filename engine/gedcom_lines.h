@@ -21,6 +21,9 @@ struct TLine {
   std::int8_t Level = -1;    // -9 to 99; -1 also when the line had no level number
   TagCode Code = tag::NONE;  // never 1 or 2: such lines are not stored
   bool Joined = false;       // the value lives in JoinedValues rather than Text
+  // One of the lines this one stands under was dropped by the pre-parse: the line is kept for
+  // Line and the lines table, but the table builder and the header pass skip it.
+  bool BelowDropped = false;
 };
 
 struct TLines {

@@ -3,6 +3,7 @@
 #include <emmintrin.h>
 #endif
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -207,12 +208,48 @@ void JoinToLast(TLines& lines, std::string_view addition, bool new_line) {
   last.Length = static_cast<std::uint32_t>(grown);
 }
 
-void StoreLine(TLines& lines, const LineParts& parts, const char* text, TagCache& tags) {
-  if (parts.tag.empty() || parts.tag[0] == '_') return;
-  TagCode code = tags.CodeOf(parts.tag);
+// Tells which lines stand below a dropped line. A run starts at a dropped line of level 0 or
+// more and holds every later line of a deeper level; a line of that level or lower, or one without
+// a level number, ends it. Inside a run the open lines are kept, deepest last, so that a CONT or
+// CONC knows whether its parent (the deepest open line above its level) was dropped.
+class DroppedRuns {
+ public:
+  struct Place {
+    bool below_dropped;
+    bool parent_dropped;
+  };
+
+  // Enters the next line; `dropped` says whether the pre-parse drops it for its tag.
+  Place Enter(int level, bool dropped, bool continuation) {
+    while (depth_ > 0 && (level < 0 || open_[depth_ - 1].level >= level)) --depth_;
+    if (depth_ == 0) {
+      if (dropped && level >= 0) open_[depth_++] = {level, true};
+      return {false, false};
+    }
+    const bool parent_dropped = open_[depth_ - 1].dropped;
+    open_[depth_++] = {level, dropped || (continuation && parent_dropped)};
+    return {true, parent_dropped};
+  }
+
+ private:
+  struct Open {
+    int level;
+    bool dropped;
+  };
+  std::array<Open, 100> open_;  // levels 0 to 99, rising
+  std::size_t depth_ = 0;       // 0: no run
+};
+
+void StoreLine(TLines& lines, const LineParts& parts, const char* text, TagCache& tags,
+               DroppedRuns& runs) {
+  const bool user_tag = parts.tag.empty() || parts.tag[0] == '_';
+  const TagCode code = user_tag ? TagCode{tag::NONE} : tags.CodeOf(parts.tag);
+  const bool continuation = code == tag::CONT || code == tag::CONC;
+  const DroppedRuns::Place place = runs.Enter(parts.level, code <= tag::UNKNOWN, continuation);
   if (code <= tag::UNKNOWN) return;
-  if (code == tag::CONT || code == tag::CONC) {
-    if (!lines.Lines.empty()) JoinToLast(lines, parts.value, code == tag::CONT);
+  if (continuation) {
+    if (!place.parent_dropped && !lines.Lines.empty())
+      JoinToLast(lines, parts.value, code == tag::CONT);
     return;
   }
   if (lines.Lines.size() >= kMaxLines) return;
@@ -222,6 +259,7 @@ void StoreLine(TLines& lines, const LineParts& parts, const char* text, TagCache
   line.Length = static_cast<std::uint32_t>(parts.value.size());
   line.Level = static_cast<std::int8_t>(parts.level);
   line.Code = code;
+  line.BelowDropped = place.below_dropped;
   lines.Lines.push_back(line);
   CountEstimates(lines, code, parts.level);
 }
@@ -244,10 +282,11 @@ std::optional<TLines> PreParseLines(TextBuffer text) {
   lines.Lines.reserve(lines.Text.size() / kCharsPerLine + 1);
   AdviseHugePages(lines.Lines.data(), lines.Lines.capacity() * sizeof(TLine));
   TagCache tags(end);
+  DroppedRuns runs;
   // A line ends at the first CR or LF after its first character; runs of breaks are skipped.
   for (const char* p = begin; p < end;) {
     LineExtent extent = MeasureLine(p, end);
-    StoreLine(lines, SplitLine({p, extent.length}, extent.blank), begin, tags);
+    StoreLine(lines, SplitLine({p, extent.length}, extent.blank), begin, tags, runs);
     p = SkipBreaks(p + extent.length, end);
   }
   if (lines.Lines.empty()) return std::nullopt;

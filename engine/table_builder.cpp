@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <exception>
-#include <limits>
 #include <optional>
 
 #include "engine/blank_trim.h"
@@ -66,6 +65,7 @@ class TableWalk {
   std::int32_t person_id_ = -1;
   std::int32_t family_id_ = 0;
   std::int32_t source_id_ = -1;
+  RecordIds ids_;
   bool skipping_person_ = false;  // the current INDI record came beyond kMaxPersonRows
 };
 
@@ -101,7 +101,7 @@ void TableWalk::StartPerson(std::string_view xref) {
     skipping_person_ = true;
     return;
   }
-  person_id_ = IdOf(xref);
+  person_id_ = ids_.IdOf(xref);
   person_.NewRow();
   person_.Id(person::kIndiID, person_id_);
   person_.SharedText(person::kSex, "U");
@@ -119,11 +119,14 @@ void TableWalk::PersonLine(const LineRef& line) {
   }
   switch (structure) {
     case tag::AFN:
-      return person_.Text(person::kAFN, line.value);
+      if (line.level == 1) person_.Text(person::kAFN, line.value);
+      return;
     case tag::NAME:
       return NameLine(line);
     case tag::SEX:
-      return person_.SharedText(person::kSex, line.value.empty() ? "U" : line.value.substr(0, 1));
+      if (line.level == 1)
+        person_.SharedText(person::kSex, line.value.empty() ? "U" : line.value.substr(0, 1));
+      return;
     case tag::CHAN:
       return ChangeLine(line);
     case tag::FAMS:
@@ -133,7 +136,7 @@ void TableWalk::PersonLine(const LineRef& line) {
       if (line.level == 1) return MakeObject(person_id_, "INDI");
       return ObjectDetailLine(line);
     case tag::SOUR:
-      if (line.level == 1) person_.Id(person::kSourID, IdOf(line.value));
+      if (line.level == 1) person_.Id(person::kSourID, ids_.IdOf(line.value));
       return;
     case tag::NOTE:
       return person_.Text(person::kNote, line.value);
@@ -171,7 +174,7 @@ void TableWalk::ChangeLine(const LineRef& line) {
 
 // FAMS and FAMC become EVENT rows; the value of any line below the link becomes their Info.
 void TableWalk::FamilyLinkLine(const LineRef& line) {
-  if (line.level == 1) return MakeEvent(FamilyIdOf(line.value), person_id_, line.code, {});
+  if (line.level == 1) return MakeEvent(ids_.FamilyIdOf(line.value), person_id_, line.code, {});
   event_.Text(event::kInfo, line.value);
 }
 
@@ -179,7 +182,7 @@ void TableWalk::FamilyLinkLine(const LineRef& line) {
 
 void TableWalk::FamilyLine(const LineRef& line) {
   if (line.level == 0) {
-    family_id_ = FamilyIdOf(line.value);
+    family_id_ = ids_.FamilyIdOf(line.value);
     return;
   }
   switch (Path(1)) {
@@ -197,7 +200,7 @@ void TableWalk::FamilyLine(const LineRef& line) {
       family_.Code(family::kFamilyReleation, line.code == tag::HUSB   ? family::kHusband
                                              : line.code == tag::WIFE ? family::kWife
                                                                       : family::kChild);
-      family_.Id(family::kIndiID, IdOf(line.value));
+      family_.Id(family::kIndiID, ids_.IdOf(line.value));
       return;
     default:
       return;
@@ -207,7 +210,7 @@ void TableWalk::FamilyLine(const LineRef& line) {
 // Source rules --------------------------------------------------------------------------------
 
 void TableWalk::StartSource(std::string_view xref) {
-  source_id_ = IdOf(xref);
+  source_id_ = ids_.IdOf(xref);
   source_.NewRow();
   source_.Id(source::kSourID, source_id_);
   for (std::int32_t col :
@@ -273,7 +276,9 @@ void TableWalk::EventDetailLine(const LineRef& line, bool of_person) {
       if (of_person) event_.Text(event::kInfo, line.value);
       return;
     case tag::SOUR:
-      if (!of_person || line.level == 2) event_.Id(event::kSourId, IdOf(line.value));
+      // A citation before any event row writes nowhere, so it numbers no identifier.
+      if (event_.Cursor() >= 0 && (!of_person || line.level == 2))
+        event_.Id(event::kSourId, ids_.IdOf(line.value));
       return;
     case tag::NOTE:
       return event_.Text(event::kNote, line.value);
@@ -316,6 +321,7 @@ bool BuildTables(const TLines& lines, tSimpleTable& person, tSimpleTable& event,
         std::min(static_cast<std::size_t>(std::max(lines.Count, 0)), lines.Lines.size());
     for (std::size_t i = 0; i < count; ++i) {
       const TLine& line = lines.Lines[i];
+      if (line.BelowDropped) continue;
       walk.Line({line.Level, line.Code, lines.Value(line)});
     }
     walk.Finish();
@@ -323,23 +329,6 @@ bool BuildTables(const TLines& lines, tSimpleTable& person, tSimpleTable& event,
   } catch (const std::exception&) {
     return false;  // out of memory: the tables stay unfinished
   }
-}
-
-std::int32_t IdOf(std::string_view text) {
-  std::int64_t number = 0;
-  bool any_digit = false;
-  for (char c : text) {
-    if (c < '0' || c > '9') continue;
-    any_digit = true;
-    number = number * 10 + (c - '0');
-    if (number > std::numeric_limits<std::int32_t>::max()) return -1;
-  }
-  return any_digit ? static_cast<std::int32_t>(number) : -1;
-}
-
-std::int32_t FamilyIdOf(std::string_view text) {
-  const std::int64_t id = std::int64_t{IdOf(text)} + family::kIdOffset;
-  return id > std::numeric_limits<std::int32_t>::max() ? -1 : static_cast<std::int32_t>(id);
 }
 
 std::string_view SurnameOf(std::string_view name) {

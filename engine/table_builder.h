@@ -4,8 +4,9 @@
 //
 // Records understood: INDI (persons, with their events, family links and objects), FAM (family
 // members and the MARR, DIV and ENGA events) and SOUR (sources and their objects); every other
-// record adds nothing. Links are integer identifiers made from the digits of cross-reference
-// identifiers; family identifiers carry kIdOffset (500000).
+// record adds nothing. Links are integer identifiers made from cross-reference identifiers
+// (engine/record_ids.h); family identifiers carry kIdOffset (500000). Lines that stand below a
+// dropped line are skipped.
 //
 // Engine error model: nothing is reported for bad values (an identifier of -1, a date key of
 // "00000000", empty text are stored instead); no exception escapes.
@@ -15,6 +16,7 @@
 #include <string_view>
 
 #include "engine/gedcom_lines.h"
+#include "engine/record_ids.h"
 #include "engine/simple_table.h"
 
 namespace voziroz {
@@ -28,14 +30,6 @@ inline constexpr std::int32_t kMaxPersonRows = 500001;
 // Building twice from the same lines gives equal tables.
 bool BuildTables(const TLines& lines, tSimpleTable& person, tSimpleTable& event,
                  tSimpleTable& family, tSimpleTable& source, tSimpleTable& multimedia);
-
-// The number formed by the decimal digits of `text` (every other character ignored): @I12@ and
-// @F0012@ give 12. -1 when there are no digits or the number does not fit in 32 bits.
-std::int32_t IdOf(std::string_view text);
-
-// The family identifier of a cross-reference identifier: IdOf plus 500000; -1 when that sum does
-// not fit in 32 bits.
-std::int32_t FamilyIdOf(std::string_view text);
 
 // Name parts of a NAME value such as "John /Smith/ Jr.", as views into it, trimmed.
 // The surname is the text between the first slash and the next one (or the end when there is no

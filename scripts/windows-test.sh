@@ -72,7 +72,7 @@ corpus=${VOZIROZ_SHARED_DIR:-$root/../shared}/corpus
 dump_inputs=("$root/samples/family.ged" "$suites/scratch/missing.ged")
 for name in 555SAMPLE.GED 555SAMPLE16BE.GED 555SAMPLE16LE.GED ANSEL.GED Ansi.ged \
   utf8_crlf_bom.ged utf8-nobom-lf.ged issue102_100levels.ged Kennedy+Family.ged \
-  "5.5.1 sample 3.ged"; do
+  "5.5.1 sample 3.ged" Simpsons+Cartoon+Family+Tree.ged ancestry-2025-export.ged willis.ged; do
   [ -f "$corpus/$name" ] && dump_inputs+=("$corpus/$name")
 done
 [ -d "$corpus" ] || echo "  (no corpus at $corpus: dumping the sample only)"

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "engine/gedcom_reader.h"
 
 namespace voziroz {
 namespace {
@@ -89,6 +92,14 @@ TEST(ReadHeaderInfo, SubmitterLinesBeforeTheFirstPerson) {
   EXPECT_EQ(lines.Source, "") << "every string is emptied first";
   const Variant grid = MetadataGrid(lines, true);
   EXPECT_EQ(grid.AsArray().At(13, 2), Variant::Text("Ann Lee\r\n1 Main St\r\nSpringfield\r\n555"));
+}
+
+TEST(ReadHeaderInfo, SkipsLinesBelowADroppedLine) {
+  std::optional<TLines> lines = PreParseLines(TextBuffer(
+      "0 HEAD\n1 SOUR PAF\n1 _X\n2 VERS 9\n2 INDI x\n1 FILE a.ged\n0 @U1@ SUBM\n1 NAME Ann\n"
+      "1 _Y\n2 PHON 555\n0 TRLR\n"));
+  ReadHeaderInfo(*lines);  // the INDI below _X does not end the header either
+  EXPECT_EQ(lines->Source + lines->Filename + lines->Submitter, "PAFa.gedAnn\r\n");
 }
 
 TEST(MetadataGrid, ClosedParserGivesAnEmptyGrid) {

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/gedcom_lines.h"
+#include "engine/gedcom_reader.h"
 #include "engine/simple_table.h"
 #include "engine/table_builder.h"
 #include "tests/engine/test_lines.h"
@@ -34,6 +36,15 @@ inline BuiltTables Build(const TLines& lines) {
 // Builds from LinesOf(text) and expects success.
 inline BuiltTables BuildText(std::string_view text) {
   BuiltTables tables = Build(LinesOf(text));
+  EXPECT_TRUE(tables.ok) << text;
+  return tables;
+}
+
+// Builds from what the pre-parse makes of `text` (a trailer line is added) and expects success.
+inline BuiltTables BuildParsed(std::string_view text) {
+  const std::optional<TLines> lines = PreParseLines(TextBuffer(std::string(text) + "\n0 TRLR\n"));
+  EXPECT_TRUE(lines) << text;
+  BuiltTables tables = Build(lines ? *lines : TLines{});
   EXPECT_TRUE(tables.ok) << text;
   return tables;
 }

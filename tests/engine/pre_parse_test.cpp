@@ -11,13 +11,13 @@ namespace {
 
 using Rows = std::vector<std::string>;
 
-// Each stored line as "level TAG value".
+// Each stored line as "level TAG value", with a "*" first when it stands below a dropped line.
 Rows RowsOf(const TLines& lines) {
   Rows rows;
   for (std::int32_t i = 0; i < lines.Count; ++i) {
     const TLine& line = lines.Lines[i];
-    rows.push_back(std::to_string(line.Level) + ' ' + std::string(CodeToTag(line.Code)) + ' ' +
-                   std::string(lines.Value(line)));
+    rows.push_back((line.BelowDropped ? "*" : "") + std::to_string(line.Level) + ' ' +
+                   std::string(CodeToTag(line.Code)) + ' ' + std::string(lines.Value(line)));
   }
   return rows;
 }
@@ -65,9 +65,9 @@ TEST(PreParseLines, RecordLinesSwapIdentifierAndTag) {
   const Case cases[] = {
       {"record", "0 @I1@ INDI\r\n", {"0 INDI @I1@"}},
       {"record with trailing blank", "0 @I1@ INDI \r\n", {"0 INDI @I1@"}},
-      {"identifier alone", "0 @I1@\r\n1 NAME X\r\n", {"1 NAME X"}},
-      {"identifier and a blank", "0 @I1@ \r\n1 NAME X\r\n", {"1 NAME X"}},
-      {"identifier and two blanks", "0 @I1@  \r\n1 NAME X\r\n", {"1 NAME X"}},
+      {"identifier alone", "0 @I1@\r\n1 NAME X\r\n", {"*1 NAME X"}},
+      {"identifier and a blank", "0 @I1@ \r\n1 NAME X\r\n", {"*1 NAME X"}},
+      {"identifier and two blanks", "0 @I1@  \r\n1 NAME X\r\n", {"*1 NAME X"}},
       {"only at level 0", "1 @I1@ INDI\r\n", {}},
       {"record with text has no code", "0 @N1@ NOTE Some text\r\n", {}},
       {"continuation of a record line", "0 @N1@ NOTE\r\n1 CONC abc\r\n", {"0 NOTE @N1@abc"}},
@@ -81,14 +81,42 @@ TEST(PreParseLines, JoinsContinuationLines) {
        "1 NOTE First\r\n2 CONT second\r\n2 CONC half\r\n",
        {"1 NOTE First\r\nsecondhalf"}},
       {"empty CONT", "1 NOTE a\r\n2 CONT\r\n2 CONT b\r\n", {"1 NOTE a\r\n\r\nb"}},
-      {"CONT after a dropped line", "1 NOTE a\r\n1 _X y\r\n2 CONT b\r\n", {"1 NOTE a\r\nb"}},
-      {"CONT after a record with text",
-       "1 NOTE a\r\n0 @N1@ NOTE Some text\r\n1 CONT b\r\n",
-       {"1 NOTE a\r\nb"}},
+      {"CONT of a dropped line", "1 NOTE a\r\n1 _X y\r\n2 CONT b\r\n", {"1 NOTE a"}},
+      {"CONC of a record with text",
+       "1 NOTE a\r\n0 @N1@ NOTE Some text\r\n1 CONC b\r\n",
+       {"1 NOTE a"}},
+      {"CONT at the dropped line's own level",
+       "0 @I1@ INDI\r\n1 NOTE a\r\n1 _X y\r\n1 CONT b\r\n",
+       {"0 INDI @I1@", "1 NOTE a\r\nb"}},
+      {"parent below a dropped line", "1 _X\r\n2 NOTE a\r\n3 CONT b\r\n", {"*2 NOTE a\r\nb"}},
+      {"parent dropped below a dropped line", "1 _X\r\n2 FOO a\r\n3 CONC b\r\n", {}},
+      {"skipped level: the deepest open line is the parent",
+       "1 NOTE a\r\n2 _X\r\n1 DEAT d\r\n3 CONC e\r\n1 _Y\r\n3 CONC f\r\n",
+       {"1 NOTE a", "1 DEAT de"}},
       {"CONT before any stored line", "1 CONT x\r\n1 CONC y\r\n0 HEAD\r\n", {"0 HEAD "}},
       {"later lines stay apart",
        "1 NOTE a\r\n2 CONC b\r\n1 NOTE c\r\n2 CONC d\r\n",
        {"1 NOTE ab", "1 NOTE cd"}},
+  };
+  for (const Case& c : cases) ExpectRows(c);
+}
+
+TEST(PreParseLines, MarksLinesBelowADroppedLine) {
+  const Case cases[] = {
+      {"user tag",
+       "1 SEX M\n1 _MILT x\n2 PLAC P\n3 NOTE n\n1 NAME A\n",
+       {"1 SEX M", "*2 PLAC P", "*3 NOTE n", "1 NAME A"}},
+      {"tag without code",
+       "2 SOUR @S1@\n3 DATA\n4 DATE 1999\n3 PAGE 4\n",
+       {"2 SOUR @S1@", "*4 DATE 1999", "3 PAGE 4"}},
+      {"record with text",
+       "0 @N1@ NOTE text\n1 CONC more\n1 SOUR @S1@\n2 PAGE 4\n0 @I1@ INDI\n",
+       {"*1 SOUR @S1@", "*2 PAGE 4", "0 INDI @I1@"}},
+      {"empty tag", "1 NAME A\n2 \n3 GIVN B\n2 SURN C\n", {"1 NAME A", "*3 GIVN B", "2 SURN C"}},
+      {"a line without a level ends the run",
+       "1 _X\n2 DATE 1\nx1NAME Y\n2 PLAC P\n",
+       {"*2 DATE 1", "-1 NAME Y", "2 PLAC P"}},
+      {"a dropped line without a level has nothing below", "  1 NAME X\n2 GIVN B\n", {"2 GIVN B"}},
   };
   for (const Case& c : cases) ExpectRows(c);
 }
@@ -118,8 +146,9 @@ TEST(PreParseLines, LineBreaksOfEveryKindSeparateLinesAlike) {
 }
 
 TEST(PreParseLines, ABreakThatStartsTheTextBelongsToTheFirstLine) {
-  // The first line is CR "0 HEAD": its level reads 0, but its third character is a blank.
-  EXPECT_EQ(RowsOf(Parse("\r0 HEAD\r\n1 NAME a\r\n0 TRLR\r\n")), Rows{"1 NAME a"});
+  // The first line is CR "0 HEAD": its level reads 0, but its third character is a blank, so
+  // it is dropped and the next line stands below it.
+  EXPECT_EQ(RowsOf(Parse("\r0 HEAD\r\n1 NAME a\r\n0 TRLR\r\n")), Rows{"*1 NAME a"});
 }
 
 TEST(PreParseLines, TheLastStoredLineIsRemoved) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -197,6 +198,25 @@ TEST(CorpusTables, EveryFileBuilds) {
     ++files;
   }
   EXPECT_GT(files, 0);
+}
+
+// Identifiers without a number (@Abraham_Simpson@; Ancestry's 12 digits) and SEX lines with
+// citations (willis): every person is a row of its own, every family member joins one person.
+TEST(CorpusTables, PersonsStayApartAndSexComesFromTheSexLine) {
+  const std::filesystem::path corpus = std::filesystem::path(VOZIROZ_SHARED_DIR) / "corpus";
+  if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus folder at " << corpus;
+  for (const char* name :
+       {"Simpsons+Cartoon+Family+Tree.ged", "ancestry-2025-export.ged", "willis.ged"}) {
+    const BuiltTables t = BuildFile((corpus / name).string());
+    std::map<std::string, int> persons;
+    for (int r = 0; r <= t.person.LastRow; ++r) {
+      EXPECT_EQ(++persons[CellText(t.person, r, person::kIndiID)], 1) << name;
+      const std::string sex = CellText(t.person, r, person::kSex);
+      EXPECT_TRUE(sex == "M" || sex == "F" || sex == "U") << name << " row " << r;
+    }
+    for (int r = 0; r <= t.family.LastRow; ++r)
+      EXPECT_EQ(persons[CellText(t.family, r, family::kIndiID)], 1) << name << " row " << r;
+  }
 }
 
 }  // namespace

@@ -36,9 +36,10 @@ TEST(TableBuilderFamily, MembersAndFamilyEvents) {
 }
 
 TEST(TableBuilderFamily, IdentifiersThatDoNotFitAfterTheOffsetGiveMinusOne) {
-  EXPECT_EQ(FamilyIdOf("@F1@"), 500001);
-  EXPECT_EQ(FamilyIdOf("@F@"), 499999);  // no digits: -1 plus the offset
-  EXPECT_EQ(FamilyIdOf("@F2147000000@"), -1);
+  RecordIds ids;
+  EXPECT_EQ(ids.FamilyIdOf("@F1@"), 500001);
+  EXPECT_EQ(ids.FamilyIdOf("F"), 499999);  // no identifier, no digits: -1 plus the offset
+  EXPECT_EQ(ids.FamilyIdOf("@F2147000000@"), -1);
   const BuiltTables t = BuildText("0 @F2147483000@ FAM\n1 HUSB @I1@");
   EXPECT_EQ(RowOf(t.family, 0), (Row{"i32:-1", "u8:0", "i32:1"}));
 }
@@ -48,9 +49,9 @@ TEST(TableBuilderSource, FieldsAtAnyDepthAndCallNumberEmptyWithoutCaln) {
       "0 @S2@ SOUR\n1 TITL Census\n1 AUTH Office\n1 PUBL Oslo 1900\n1 DATA\n2 TEXT page 4\n"
       "1 NOTE n\n0 @S1@ SOUR\n1 REPO @R1@\n2 CALN 12-B\n0 @SRC@ SOUR");
   const std::vector<Row> expected = {
-      {"i32:-1", "", "", "", "", "", "(empty)"},
       {"i32:1", "", "", "", "", "", "12-B"},
       {"i32:2", "Census", "Office", "Oslo 1900", "page 4", "n", "(empty)"},
+      {"i32:2000000000", "", "", "", "", "", "(empty)"},  // @SRC@: a number of its own
   };
   EXPECT_EQ(RowsOf(t.source), expected);
 }
@@ -73,9 +74,28 @@ TEST(TableBuilderRecords, OtherRecordsChangeNoTable) {
     EXPECT_EQ(RowsOf(*table), NoRows(*table));
 }
 
-TEST(TableBuilderRecords, ADroppedRecordContinuesThePreviousOne) {
-  const BuiltTables t = BuildText("0 @I1@ INDI\n1 NAME A /B/\n0 @X1@ _PLACE\n1 NOTE stray");
-  EXPECT_EQ(RowOf(t.person, 0)[person::kNote], "stray");
+TEST(TableBuilderRecords, LinesBelowADroppedLineChangeNothing) {
+  const struct {
+    std::string_view lines;  // of a person with a birth and an occupation
+    int col;
+    std::string_view expected;
+  } person_cases[] = {
+      {"1 SEX M\n1 _MILT x\n2 PLAC Portsmouth\n", person::kSex, "M"},
+      {"1 NAME A /B/\n2 ROMN x\n3 GIVN C\n", person::kGivenName, "A"},
+      {"1 NOTE n\n0 @X1@ _PLACE\n1 NOTE stray\n", person::kNote, "n"},
+      {"1 NOTE n\n0 @N1@ NOTE text\n1 CONC more\n1 NOTE stray\n", person::kNote, "n"},
+      {"1 SEX M\n2 SOUR @S454@\n3 PAGE Database online.\n", person::kSex, "M"},
+      {"1 AFN 12X\n2 SOUR @S1@\n3 PAGE p\n", person::kAFN, "12X"},
+  };
+  for (const auto& c : person_cases) {
+    const BuiltTables t = BuildParsed("0 @I1@ INDI\n" + std::string(c.lines));
+    EXPECT_EQ(RowOf(t.person, 0)[c.col], c.expected) << c.lines;
+  }
+  const BuiltTables t = BuildParsed(
+      "0 @I1@ INDI\n1 BIRT\n2 DATE 1850\n2 SOUR @S1@\n3 DATA\n4 DATE 1999\n"
+      "1 OCCU Carpenter\n1 _FSFTID x\n2 TYPE Fake\n");
+  EXPECT_EQ(RowOf(t.event, 0)[event::kDate], "1850");
+  EXPECT_EQ(RowOf(t.event, 1)[event::kInfo], "Carpenter");
 }
 
 TEST(TableBuilderRecords, EveryLevelFollowsTheRules) {
@@ -169,6 +189,26 @@ TEST(IdOf, DigitsOfTheIdentifier) {
       {"@I0@", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(IdOf(c.text), c.id) << c.text;
+}
+
+TEST(RecordIds, IdentifiersWithoutANumberAreNumberedInTheOrderFirstMet) {
+  // @X@ is cited before any event row exists: it writes nowhere, so it is not numbered there.
+  const BuiltTables t = BuildText(
+      "0 HEAD\n1 BIRT\n0 @Abe_Simpson@ INDI\n2 SOUR @X@\n1 FAMS @FAMILY@\n"
+      "1 SOUR Parish register\n0 @I152733931767@ INDI\n1 FAMC @FAMILY@\n1 BIRT\n2 SOUR @SRC@\n"
+      "0 @FAMILY@ FAM\n1 HUSB @Abe_Simpson@\n1 CHIL @I152733931767@\n0 @SRC@ SOUR\n"
+      "0 @X@ SOUR\n0 @I7@ INDI\n1 SOUR @@");
+  std::vector<std::string> ids;
+  for (const tSimpleTable* table : {&t.person, &t.family, &t.event, &t.source})
+    for (int r = 0; r <= table->LastRow; ++r)
+      for (int c = 0; c < table->ColCount; ++c)
+        if (table->At(r, c).Kind == CellKind::Int32) ids.push_back(CellText(*table, r, c));
+  const std::string abe = "i32:2000000000", family = "i32:2000500001", i152 = "i32:2000000002",
+                    src = "i32:2000000003";
+  EXPECT_EQ(ids, (std::vector<std::string>{"i32:7", "i32:-1", abe, "i32:-1", i152,  // persons
+                                           family, abe, family, i152,               // members
+                                           family, abe, family, i152, i152, src,    // events
+                                           src, "i32:2000000004"}));                // sources
 }
 
 TEST(NameParts, SurnameBetweenSlashesGivenNameBefore) {

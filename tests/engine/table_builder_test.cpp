@@ -71,7 +71,8 @@ TEST(TableBuilder, SexIsTheFirstCharacterOrU) {
       {"1 SEX\n", "U"},
       {"1 SEX F\n", "F"},
       {"1 SEX Male\n", "M"},
-      {"1 SEX F\n1 SEX\n", "U"},  // a later empty SEX resets it
+      {"1 SEX F\n1 SEX\n", "U"},                // a later empty SEX resets it
+      {"1 SEX F\n2 NOTE Record for x\n", "F"},  // only the SEX line itself
   };
   for (const auto& c : cases) {
     const Row person = PersonOf("0 @I1@ INDI\n" + std::string(c.lines));
@@ -139,7 +140,7 @@ TEST(TableBuilder, FamilyLinksBecomeEventRows) {
   const std::vector<Row> expected = {
       {"i32:500003", "i32:2", "birth", "i8:-1", "FAMC", "", "", "", "00000000"},
       {"i32:500012", "i32:2", "", "i8:-1", "FAMS", "", "", "", "00000000"},
-      {"i32:499999", "i32:2", "", "i8:-1", "FAMS", "", "", "", "00000000"},
+      {"i32:2000500000", "i32:2", "", "i8:-1", "FAMS", "", "", "", "00000000"},
   };
   EXPECT_EQ(RowsOf(t.event), expected);
 }
