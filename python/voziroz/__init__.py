@@ -18,8 +18,14 @@ from .dispatch import BoundMember, Dispatch
 from .errors import AutomationError, UnknownNameError
 from .values import Empty, ErrorValue
 
+try:
+    from ._installed import VERSION as __version__
+except ImportError:  # the package of a source tree
+    __version__ = "source tree"
+
 __all__ = ["AutomationError", "BoundMember", "CreateObject", "Dispatch", "Empty", "ErrorValue",
-           "RegisterServer", "UnknownNameError", "UnregisterServer", "server_library"]
+           "RegisterServer", "UnknownNameError", "UnregisterServer", "registry_path",
+           "server_library"]
 
 
 def _check(hr):
@@ -36,9 +42,23 @@ def CreateObject(prog_id):
 
 
 def server_library():
-    """The server library: $VOZIROZ_SERVER, else the one in this source tree's build folder."""
-    return os.environ.get("VOZIROZ_SERVER") or os.path.join(native.build_folder(), "server",
-                                                            "libvoziroz.so")
+    """The server library: $VOZIROZ_SERVER, else the installed one, else the one in this source
+    tree's build folder."""
+    if os.environ.get("VOZIROZ_SERVER"):
+        return os.environ["VOZIROZ_SERVER"]
+    if native.installed_library_folder():
+        return os.path.join(native.installed_library_folder(), "libvoziroz.so.1")
+    return os.path.join(native.build_folder(), "server", "libvoziroz.so")
+
+
+def registry_path():
+    """The user's registry file, where RegisterServer writes."""
+    path = ctypes.c_char_p()
+    _check(native.vozcom.vz_registry_path(ctypes.byref(path)))
+    try:
+        return os.fsdecode(path.value)
+    finally:
+        native.vozcom.vz_free(path)
 
 
 def RegisterServer(library=None):

@@ -1,7 +1,8 @@
 """The binary shapes of the C interface (include/voziroz.h) for ctypes, and the platform library.
 
-libvozcom.so is found through $VOZIROZ_VOZCOM (its full path), else in the build folder of this
-source tree ($VOZIROZ_BUILD_DIR, default "build"), else on the system's library path.
+libvozcom.so is found through $VOZIROZ_VOZCOM (its full path), else beside the installed package
+(_installed.py, written by `cmake --install`), else in the build folder of this source tree
+($VOZIROZ_BUILD_DIR, default "build"), else on the system's library path.
 """
 import ctypes
 import ctypes.util
@@ -123,10 +124,22 @@ def _find_vozcom():
     explicit = os.environ.get("VOZIROZ_VOZCOM")
     if explicit:
         return explicit
+    if installed_library_folder():
+        return os.path.join(installed_library_folder(), "libvozcom.so.1")
     built = os.path.join(build_folder(), "vozcom", "libvozcom.so")
     if os.path.exists(built):
         return built
     return ctypes.util.find_library("vozcom") or "libvozcom.so"
+
+
+def installed_library_folder():
+    """The folder of the installed libraries, or None for the package of a source tree."""
+    try:
+        from . import _installed
+    except ImportError:
+        return None
+    here = os.path.dirname(os.path.abspath(__file__))
+    return os.path.normpath(os.path.join(here, _installed.LIBRARY_FOLDER))
 
 
 def build_folder():
@@ -157,6 +170,8 @@ _declare("vz_safearray_get_ubound", HRESULT, POINTER(SAFEARRAY), c_uint32, POINT
 _declare("vz_get_error_info", HRESULT, c_uint32, POINTER(c_void_p))
 _declare("vz_create_object", HRESULT, c_char_p, POINTER(c_void_p))
 _declare("vz_register_server", HRESULT, c_char_p)
+_declare("vz_registry_path", HRESULT, POINTER(c_char_p))
+_declare("vz_free", None, c_void_p)
 _declare("vz_unregister_server", HRESULT, c_char_p)
 
 
