@@ -75,7 +75,7 @@ else
   (cd "$build" && cpack -G DEB > "$work/cpack.log" 2>&1) || fail "cpack -G DEB (see below)"
   deb=$(ls "$build"/voziroz_*.deb 2> /dev/null | head -n 1)
   if [ -n "$deb" ]; then
-    dpkg-deb -I "$deb" | grep -q 'Depends:.*libc6' || fail "the .deb declares no library dependencies"
+    dpkg-deb -f "$deb" Depends | grep -q 'libc6' || fail "the .deb declares no library dependencies"
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" > "$work/apt.log" 2>&1 ||
       fail "apt-get install $(basename "$deb")"
     grep -q 'libvoziroz.so.1' /etc/voziroz/registry 2> /dev/null || fail "not registered on install"
@@ -84,7 +84,12 @@ else
       fail "the Python sample with the packaged package"
     files=$(dpkg-query -L voziroz | sort)
     DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq voziroz > /dev/null 2>&1 || fail "purge"
-    left=$(for f in $files; do [ -f "$f" ] && echo "$f"; done; [ -e /etc/voziroz ] && echo /etc/voziroz)
+    left=$({
+      for f in $files; do [ -f "$f" ] && echo "$f"; done
+      for d in /etc/voziroz /usr/lib/python3/dist-packages/voziroz /usr/share/voziroz; do
+        [ -e "$d" ] && echo "$d"
+      done
+    } || true)
     [ -z "$left" ] || fail "left after purge: $left"
   else
     cat "$work/cpack.log" >&2
