@@ -1,11 +1,13 @@
 #include "cli/input_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace voziroz::cli {
 namespace {
@@ -48,10 +50,22 @@ std::string SpoolStandardInput() {
   return path;
 }
 
+bool IsAscii(std::string_view text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
 }  // namespace
 
 InputFile::InputFile(std::string_view argument) : path_(argument), name_(argument) {
-  if (argument != "-") return;
+  if (argument != "-") {
+    if (IsAscii(argument)) return;
+    // Without blocking on a FIFO; a file that does not open keeps its name for the messages.
+    fd_ = open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd_ >= 0) path_ = "/proc/self/fd/" + std::to_string(fd_);
+    return;
+  }
   name_ = "standard input";
   struct stat info;
   if (fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode)) {
@@ -64,6 +78,7 @@ InputFile::InputFile(std::string_view argument) : path_(argument), name_(argumen
 
 InputFile::~InputFile() {
   if (temporary_) unlink(path_.c_str());
+  if (fd_ >= 0) close(fd_);
 }
 
 }  // namespace voziroz::cli

@@ -1,6 +1,8 @@
 // The FILE argument of a command: a path, or "-" for standard input (a pipe or a redirected
 // file). The GEDCOM reader opens regular files only, so a pipe is first copied to a temporary
-// file, removed when the InputFile goes.
+// file, removed when the InputFile goes. A name with non-ASCII characters is opened here and
+// handed on as /proc/self/fd/N: the Parser takes file names as Windows-1252 text, which would
+// not give back the bytes of a UTF-8 name.
 #pragma once
 
 #include <stdexcept>
@@ -31,6 +33,7 @@ class InputFile {
   std::string path_;
   std::string name_;
   bool temporary_ = false;
+  int fd_ = -1;  // held open for a name handed on as /proc/self/fd/N
 };
 
 }  // namespace voziroz::cli

@@ -3,6 +3,7 @@
 // such (exit status 1, the file's name).
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -65,8 +66,12 @@ TEST(CommandLine, BadUsageExitsWithStatus2AndTheUsage) {
   }
 }
 
-TEST(CommandLine, ADashReadsStandardInputFromAPipeOrARedirection) {
+// The same output for FILE named plainly, in UTF-8 with non-ASCII letters, as - from a pipe and
+// as - from a redirection.
+TEST(CommandLine, ADashReadsStandardInputAndNamesMayBeUtf8) {
   TempDir dir;
+  const std::string utf8_name = dir.Write("\xC3\x86r\xC3\xB8 family.ged", "");
+  std::filesystem::copy_file(kSample, utf8_name, std::filesystem::copy_options::overwrite_existing);
   for (const auto& c : kFileCommands) {
     const std::string rest = std::string(c.after_file) == " OUT"
                                  ? " " + (dir.path() / "out.db").string()
@@ -75,11 +80,13 @@ TEST(CommandLine, ADashReadsStandardInputFromAPipeOrARedirection) {
     const ToolRun piped =
         RunShell("cat " + kSample + " | " + kTool + " " + c.command + " -" + rest);
     const ToolRun redirected = RunTool(std::string(c.command) + " -" + rest + " < " + kSample);
+    const ToolRun utf8 = RunTool(std::string(c.command) + " '" + utf8_name + "'" + rest);
     EXPECT_EQ(named.exit_code, 0) << c.command << ": " << named.out;
     EXPECT_EQ(piped.exit_code, 0) << c.command << ": " << piped.out;
     EXPECT_EQ(redirected.exit_code, 0) << c.command << ": " << redirected.out;
     EXPECT_EQ(piped.out, named.out) << c.command;
     EXPECT_EQ(redirected.out, named.out) << c.command;
+    EXPECT_EQ(utf8.out, named.out) << c.command;
   }
   const ToolRun empty = RunShell("printf '' | " + kTool + " lines -");
   EXPECT_EQ(empty.exit_code, 0);
