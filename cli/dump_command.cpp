@@ -1,25 +1,23 @@
 // voziroz dump FILE: prints, as one JSON document in UTF-8, what a new Parser shows after
 // Open(FILE) and, when that opened the file, Execute; every value is read by calling the objects
-// by name, as a script reads them:
+// of the server library by name through the C interface, as a script host reads them, so the
+// document holds what scripts receive after the VARIANT and BSTR conversions:
 //   {"isOpen": bool, "lineCount": int, "lines": [[level, "TAG", "value"], ...],
 //    "metadata": [[c0, c1, c2], ... 21 rows], "execute": bool,
 //    "tables": {"PERSON": {"key": "IndiID", "columns": [...], "rows": [[...], ...]}, "EVENT": ...,
 //               "FAMILY": ..., "SOURCE": ..., "MULTIMEDIA": ...}}
 // on one line, separators ", " and ": ", non-ASCII characters unescaped (the form of Python's
-// json.dumps with ensure_ascii=False), then a line break. Integers are numbers, text strings
-// (Windows-1252 converted to UTF-8), Empty null. "tables" is {} when Execute did not run or
-// returned false.
+// json.dumps with ensure_ascii=False), then a line break. Integers are numbers, text strings,
+// Empty null. "tables" is {} when Execute did not run or returned false. The document is printed
+// for a file that cannot be opened too ("isOpen": false), and the exit status is then 1.
 #include <cstdio>
-#include <exception>
 #include <string>
 #include <string_view>
 
-#include "automation/call_by_name.h"
-#include "automation/parser_object.h"
-#include "automation/table_object.h"
 #include "cli/commands.h"
 #include "cli/gedcom_input.h"
-#include "engine/windows1252.h"
+#include "cli/input_file.h"
+#include "cli/server_library.h"
 
 namespace voziroz::cli {
 namespace {
@@ -33,22 +31,14 @@ class JsonOut {
     buffer_ += text;
     FlushWhenFull(buffer_);
   }
-  void String(std::string_view ansi) {
+  void String(std::string_view utf8) {
     buffer_ += '"';
-    for (char c : AnsiToUtf8(ansi)) AppendEscaped(c);
+    for (char c : utf8) AppendEscaped(c);
     buffer_ += '"';
   }
   void Number(std::int32_t n) { Raw(std::to_string(n)); }
   void Bool(bool b) { Raw(b ? "true" : "false"); }
-  void Value(const Variant& value);
-  void List(std::span<const Variant> items) {
-    Raw("[");
-    for (std::size_t i = 0; i < items.size(); ++i) {
-      if (i > 0) Raw(", ");
-      Value(items[i]);
-    }
-    Raw("]");
-  }
+  void Value(const VARIANT& value);
   // False when writing failed.
   bool Finish() { return FlushAll(buffer_); }
 
@@ -93,73 +83,83 @@ class JsonOut {
 
 // Numbers and text as themselves, arrays as lists (two dimensions as a list of rows), anything
 // else as null.
-void JsonOut::Value(const Variant& value) {
-  switch (value.Kind()) {
-    case VariantKind::I1:
-    case VariantKind::UI1:
-    case VariantKind::I4:
-      return Number(ToInt32(value));
-    case VariantKind::Bool:
-      return Bool(value.AsBool());
-    case VariantKind::Text:
-      return String(value.AsText());
-    case VariantKind::Array: {
-      const VariantArray& array = value.AsArray();
-      if (array.Dimensions() == 1) return List(array.Elements());
+void JsonOut::Value(const VARIANT& value) {
+  switch (value.vt) {
+    case VT_I1:
+    case VT_UI1:
+    case VT_I2:
+    case VT_I4:
+      return Number(IntOf(value));
+    case VT_BOOL:
+      return Bool(BoolOf(value));
+    case VT_BSTR:
+      return String(TextOf(value));
+    case VT_ARRAY | VT_VARIANT: {
+      const ArrayView array(value);
       Raw("[");
-      for (std::int32_t r = 0; r < array.Length(); ++r) {
+      for (std::int32_t r = 0; r < array.Rows(); ++r) {
         if (r > 0) Raw(", ");
-        List(array.Elements().subspan(static_cast<std::size_t>(r) * array.Columns(),
-                                      static_cast<std::size_t>(array.Columns())));
+        if (array.Dimensions() == 1) {
+          Value(array.At(r));
+          continue;
+        }
+        Raw("[");
+        for (std::int32_t c = 0; c < array.Columns(); ++c) {
+          if (c > 0) Raw(", ");
+          Value(array.At(r, c));
+        }
+        Raw("]");
       }
       return Raw("]");
     }
-    case VariantKind::Empty:
-    case VariantKind::Null:
-    case VariantKind::Error:
-    case VariantKind::NullArray:
-    case VariantKind::Object:
+    default:
       return Raw("null");
   }
 }
 
-void DumpLines(AutomationObject& parser, std::int32_t line_count, JsonOut& out) {
+void DumpLines(ScriptObject& parser, std::int32_t line_count, JsonOut& out) {
   out.Raw("[");
   for (std::int32_t i = 0; i < line_count; ++i) {
     if (i > 0) out.Raw(", ");
-    const Variant line = CallByName(parser, "Line", {Variant::I4(i)});
-    out.List(line.AsArray().Elements().first(3));
+    const OwnedVariant line = parser.Call("Line", {i});
+    const ArrayView fields(line.get());
+    out.Raw("[");
+    for (std::int32_t f = 0; f < 3; ++f) {
+      if (f > 0) out.Raw(", ");
+      out.Value(fields.At(f));
+    }
+    out.Raw("]");
   }
   out.Raw("]");
 }
 
-void DumpTable(const ObjectPtr<AutomationObject>& parser, std::string_view name, JsonOut& out) {
-  const Variant table_name = Variant::Text(std::string(name));
-  ObjectPtr<TTable> table = MakeObject<TTable>();
-  CallByName(*table, "Open", {table_name, Variant::Object(parser)});
+void DumpTable(ScriptObject& parser, std::string_view name, JsonOut& out) {
+  ScriptObject table = CreateFromServer(CLSID_Table);
+  table.Call("Open", {name, parser.get()});
   out.Raw("{\"key\": ");
-  out.Value(CallByName(*table, "KeyColname"));
+  out.Value(table.Call("KeyColname").get());
   out.Raw(", \"columns\": ");
-  out.Value(CallByName(*parser, "GetTable", {table_name, Variant::Text("fieldnames")}));
+  out.Value(parser.Call("GetTable", {name, std::string_view("fieldnames")}).get());
   out.Raw(", \"rows\": ");
-  out.Value(CallByName(*parser, "GetTable", {table_name, Variant::Text("rows")}));
+  out.Value(parser.Call("GetTable", {name, std::string_view("rows")}).get());
   out.Raw("}");
 }
 
-void Dump(const char* file_name, JsonOut& out) {
-  const ObjectPtr<AutomationObject> parser = MakeObject<TParser>();
-  CallByName(*parser, "Open", {Variant::Text(file_name)});
-  const bool is_open = ToBool(CallByName(*parser, "IsOpen"));
-  const std::int32_t line_count = ToInt32(CallByName(*parser, "LineCount"));
+// Prints the document; false when the file did not open.
+bool Dump(const InputFile& input, JsonOut& out) {
+  ScriptObject parser = CreateFromServer(CLSID_Parser);
+  parser.Call("Open", {std::string_view(input.Path())});
+  const bool is_open = BoolOf(parser.Call("IsOpen").get());
+  const std::int32_t line_count = IntOf(parser.Call("LineCount").get());
   out.Raw("{\"isOpen\": ");
   out.Bool(is_open);
   out.Raw(", \"lineCount\": ");
   out.Number(line_count);
   out.Raw(", \"lines\": ");
-  DumpLines(*parser, line_count, out);
+  DumpLines(parser, line_count, out);
   out.Raw(", \"metadata\": ");
-  out.Value(CallByName(*parser, "Metadata"));
-  const bool executed = is_open && ToBool(CallByName(*parser, "Execute"));
+  out.Value(parser.Call("Metadata").get());
+  const bool executed = is_open && BoolOf(parser.Call("Execute").get());
   out.Raw(", \"execute\": ");
   out.Bool(executed);
   out.Raw(", \"tables\": {");
@@ -170,27 +170,20 @@ void Dump(const char* file_name, JsonOut& out) {
     DumpTable(parser, kTableOrder[t], out);
   }
   out.Raw("}}\n");
+  return is_open;
 }
 
 }  // namespace
 
-int RunDump(std::span<char*> args) {
-  if (args.size() != 1) {
-    std::fprintf(stderr, "usage: voziroz dump FILE\n");
-    return 2;
-  }
-  try {
-    JsonOut out;
-    Dump(args[0], out);
-    if (!out.Finish()) {
-      std::fprintf(stderr, "voziroz dump: cannot write the output\n");
-      return 1;
-    }
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "voziroz dump: %s\n", e.what());
+int RunDump(const Options& options) {
+  const InputFile input(options.file);
+  JsonOut out;
+  const bool opened = Dump(input, out);
+  if (!out.Finish()) {
+    std::fprintf(stderr, "voziroz dump: cannot write the output\n");
     return 1;
   }
-  return 0;
+  return opened ? 0 : ReportOpenFailure("dump", input);
 }
 
 }  // namespace voziroz::cli

@@ -5,55 +5,28 @@
 
 #include <chrono>
 #include <cstdio>
-#include <exception>
-#include <string_view>
-#include <vector>
 
 #include "cli/commands.h"
 #include "cli/export_progress.h"
 #include "cli/gedcom_export.h"
+#include "cli/input_file.h"
 
 namespace voziroz::cli {
 namespace {
 
 constexpr std::chrono::milliseconds kQuietMoment{700};
 
-struct ExportArgs {
-  const char* file = nullptr;
-  const char* out = nullptr;
-  bool csv = false;
-};
-
-bool ParseArgs(std::span<char*> args, ExportArgs& parsed) {
-  std::vector<const char*> names;
-  for (const char* arg : args) {
-    if (std::string_view(arg) == "--csv")
-      parsed.csv = true;
-    else
-      names.push_back(arg);
-  }
-  if (names.size() != 2) return false;
-  parsed.file = names[0];
-  parsed.out = names[1];
-  return true;
-}
-
 }  // namespace
 
-int RunExport(std::span<char*> args) {
-  ExportArgs parsed;
-  if (!ParseArgs(args, parsed)) {
-    std::fprintf(stderr, "usage: voziroz export FILE OUT.db | voziroz export FILE FOLDER --csv\n");
-    return 2;
-  }
+int RunExport(const Options& options) {
+  const InputFile input(options.file);
   ExportProgress progress(isatty(STDERR_FILENO) ? stderr : nullptr, kQuietMoment);
   try {
-    ExportGedcom(parsed.file, parsed.out, parsed.csv ? ExportFormat::Csv : ExportFormat::Sqlite,
-                 progress);
-  } catch (const std::exception& error) {
-    progress.End();
-    std::fprintf(stderr, "voziroz export: %s\n", error.what());
-    return 1;
+    ExportGedcom(input.Path(), options.output,
+                 options.csv ? ExportFormat::Csv : ExportFormat::Sqlite, progress);
+  } catch (...) {
+    progress.End();  // the message follows on a line of its own
+    throw;
   }
   return 0;
 }

@@ -1,6 +1,5 @@
 #include "cli/export_tables.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "engine/table_layouts.h"
@@ -9,38 +8,27 @@
 namespace voziroz::cli {
 namespace {
 
-// What the export needs to know of each layout beyond the layout itself.
+// What the export adds to each layout: the columns indexed beside the key column.
 struct TableTypes {
   const TableLayout* layout;
-  std::span<const std::int32_t> integer_columns;  // identifiers and codes; the rest is text
-  std::span<const std::int32_t> join_columns;     // indexed beside the key column
+  std::span<const std::int32_t> join_columns;
 };
 
-constexpr std::int32_t kPersonIntegers[] = {person::kIndiID, person::kSourID};
-constexpr std::int32_t kFamilyIntegers[] = {family::kFamilyID, family::kFamilyReleation,
-                                            family::kIndiID};
 constexpr std::int32_t kFamilyJoins[] = {family::kIndiID};
-constexpr std::int32_t kEventIntegers[] = {event::kFamRefID, event::kMainRefID, event::kSourId};
 constexpr std::int32_t kEventJoins[] = {event::kFamRefID};
-constexpr std::int32_t kSourceIntegers[] = {source::kSourID};
-constexpr std::int32_t kMultimediaIntegers[] = {multimedia::kMainRefID};
 
 constexpr TableTypes kTableTypes[] = {
-    {&kPersonLayout, kPersonIntegers, {}},         {&kFamilyLayout, kFamilyIntegers, kFamilyJoins},
-    {&kEventLayout, kEventIntegers, kEventJoins},  {&kSourceLayout, kSourceIntegers, {}},
-    {&kMultimediaLayout, kMultimediaIntegers, {}},
+    {&kPersonLayout, {}}, {&kFamilyLayout, kFamilyJoins}, {&kEventLayout, kEventJoins},
+    {&kSourceLayout, {}}, {&kMultimediaLayout, {}},
 };
-
-bool Contains(std::span<const std::int32_t> columns, std::int32_t column) {
-  return std::find(columns.begin(), columns.end(), column) != columns.end();
-}
 
 std::vector<ExportColumn> ColumnsOf(const TableTypes& types) {
   std::vector<ExportColumn> columns;
-  const auto& names = types.layout->ColNames;
-  for (std::size_t c = 0; c < names.size(); ++c) {
-    const bool integer = Contains(types.integer_columns, static_cast<std::int32_t>(c));
-    columns.push_back({std::string(names[c]), integer ? ColumnType::Integer : ColumnType::Text});
+  const TableLayout& layout = *types.layout;
+  for (std::size_t c = 0; c < layout.ColNames.size(); ++c) {
+    const bool integer = layout.ColKinds[c] == ColumnKind::Integer;
+    columns.push_back(
+        {std::string(layout.ColNames[c]), integer ? ColumnType::Integer : ColumnType::Text});
   }
   return columns;
 }

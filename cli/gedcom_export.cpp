@@ -2,9 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <new>
+
 #include "automation/parser_object.h"
 #include "cli/csv_export.h"
 #include "cli/export_tables.h"
+#include "cli/gedcom_input.h"
 #include "cli/sqlite_export.h"
 
 namespace voziroz::cli {
@@ -27,10 +30,13 @@ void ExportGedcom(const std::string& gedcom_file, const std::string& out, Export
     throw ExportError("'" + out + "' is the GEDCOM file itself; it is not replaced");
   const ObjectPtr<TParser> parser = MakeObject<TParser>();
   parser->Open(Variant::Text(gedcom_file));
-  if (!parser->IsOpen())
-    throw ExportError("cannot open '" + gedcom_file +
-                      "' (missing, unreadable, or no GEDCOM line in it)");
-  if (!parser->Execute()) throw ExportError("out of memory building the tables");
+  if (!parser->IsOpen()) {
+    // Open tells no reason: reading again gives it (or runs out of memory again).
+    std::string failure;
+    if (ReadLines(gedcom_file, gedcom_file, failure)) failure = "cannot open '" + gedcom_file + "'";
+    throw ExportError(failure);
+  }
+  if (!parser->Execute()) throw std::bad_alloc();  // it fails only when memory runs out
   const ExportTables tables = ExportTablesOf(*parser);
   progress.Begin(parser->Parsed().Count, TotalRows(tables));
   if (format == ExportFormat::Csv)

@@ -1,16 +1,14 @@
 // voziroz info FILE: the metadata grid of a GEDCOM file for a person to read: one line per item
 // under its group, values in UTF-8, a value of several lines (submitter, notes) continued below
-// itself. Read through calls by name on a Parser, as a script reads it.
+// itself. Read through calls by name on a Parser of the server library, as a script reads it.
 #include <algorithm>
 #include <cstdio>
-#include <exception>
 #include <string>
 #include <string_view>
 
-#include "automation/call_by_name.h"
-#include "automation/parser_object.h"
 #include "cli/commands.h"
-#include "engine/windows1252.h"
+#include "cli/gedcom_input.h"
+#include "cli/server_library.h"
 
 namespace voziroz::cli {
 namespace {
@@ -42,20 +40,25 @@ std::string IndentedLines(std::string_view text, std::size_t indent) {
   return out;
 }
 
-std::string Report(const VariantArray& grid) {
+// A cell as text: a number in decimal, text as it is, anything else empty.
+std::string CellText(const VARIANT& cell) {
+  return cell.vt == VT_BSTR ? TextOf(cell) : cell.vt == VT_EMPTY ? "" : std::to_string(IntOf(cell));
+}
+
+std::string Report(const ArrayView& grid) {
   std::size_t group_width = 0;
   std::size_t item_width = 0;
-  for (std::int32_t r = 0; r < grid.Length(); ++r) {
-    group_width = std::max(group_width, ToText(grid.At(r, 0)).size() + kGap);
-    item_width = std::max(item_width, ToText(grid.At(r, 1)).size() + kGap);
+  for (std::int32_t r = 0; r < grid.Rows(); ++r) {
+    group_width = std::max(group_width, CellText(grid.At(r, 0)).size() + kGap);
+    item_width = std::max(item_width, CellText(grid.At(r, 1)).size() + kGap);
   }
   std::string out;
   std::string last_group;
-  for (std::int32_t r = 0; r < grid.Length(); ++r) {
-    const std::string group = ToText(grid.At(r, 0));
+  for (std::int32_t r = 0; r < grid.Rows(); ++r) {
+    const std::string group = CellText(grid.At(r, 0));
     out += Padded(group == last_group ? "" : group, group_width);
-    out += Padded(ToText(grid.At(r, 1)), item_width);
-    out += IndentedLines(AnsiToUtf8(ToText(grid.At(r, 2))), group_width + item_width);
+    out += Padded(CellText(grid.At(r, 1)), item_width);
+    out += IndentedLines(CellText(grid.At(r, 2)), group_width + item_width);
     out.erase(out.find_last_not_of(' ') + 1);
     out += '\n';
     last_group = group;
@@ -65,26 +68,14 @@ std::string Report(const VariantArray& grid) {
 
 }  // namespace
 
-int RunInfo(std::span<char*> args) {
-  if (args.size() != 1) {
-    std::fprintf(stderr, "usage: voziroz info FILE\n");
-    return 2;
-  }
-  try {
-    const ObjectPtr<TParser> parser = MakeObject<TParser>();
-    CallByName(*parser, "Open", {Variant::Text(args[0])});
-    if (!ToBool(CallByName(*parser, "IsOpen"))) {
-      std::fprintf(stderr, "voziroz info: cannot open %s\n", args[0]);
-      return 1;
-    }
-    const Variant grid = CallByName(*parser, "Metadata");
-    const std::string report = Report(grid.AsArray());
-    std::fwrite(report.data(), 1, report.size(), stdout);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "voziroz info: %s\n", e.what());
-    return 1;
-  }
-  return 0;
+int RunInfo(const Options& options) {
+  const InputFile input(options.file);
+  ScriptObject parser = CreateFromServer(CLSID_Parser);
+  parser.Call("Open", {std::string_view(input.Path())});
+  if (!BoolOf(parser.Call("IsOpen").get())) return ReportOpenFailure("info", input);
+  const OwnedVariant grid = parser.Call("Metadata");
+  std::string report = Report(ArrayView(grid.get()));
+  return FlushAllOrReport("info", report);
 }
 
 }  // namespace voziroz::cli

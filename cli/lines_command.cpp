@@ -16,8 +16,7 @@
 namespace voziroz::cli {
 namespace {
 
-void PrintLines(const TLines& lines) {
-  std::string out;
+void AppendLines(const TLines& lines, std::string& out) {
   for (std::int32_t i = 0; i < lines.Count; ++i) {
     const TLine& line = lines.Lines[i];
     out += std::to_string(i);
@@ -30,31 +29,29 @@ void PrintLines(const TLines& lines) {
     out += '\n';
     FlushWhenFull(out);
   }
-  FlushAll(out);
 }
 
-void PrintEstimates(const TLines& lines) {
+void AppendEstimates(const TLines& lines, std::string& out) {
   const std::pair<const char*, std::int32_t> estimates[] = {
       {"PersonEstimate", lines.PersonEstimate}, {"FamilyEstimate", lines.FamilyEstimate},
       {"EventEstimate", lines.EventEstimate},   {"MultimediaEstimate", lines.MultimediaEstimate},
       {"SourceEstimate", lines.SourceEstimate},
   };
-  std::printf("\n");
-  for (const auto& [name, value] : estimates) std::printf("%s\t%d\n", name, int(value));
+  out += '\n';
+  for (const auto& [name, value] : estimates)
+    out.append(name).append("\t").append(std::to_string(value)).append("\n");
 }
 
 }  // namespace
 
-int RunLines(std::span<char*> args) {
-  if (args.size() != 1) {
-    std::fprintf(stderr, "usage: voziroz lines FILE\n");
-    return 2;
-  }
-  std::optional<TLines> lines = ReadLinesOrReport(args[0]);
+int RunLines(const Options& options) {
+  const InputFile input(options.file);
+  const std::optional<TLines> lines = ReadLinesOrReport(input);
   if (!lines) return 1;
-  PrintLines(*lines);
-  PrintEstimates(*lines);
-  return std::fflush(stdout) == 0 ? 0 : 1;
+  std::string out;
+  AppendLines(*lines, out);
+  AppendEstimates(*lines, out);
+  return FlushAllOrReport("lines", out);
 }
 
 }  // namespace voziroz::cli

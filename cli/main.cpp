@@ -1,58 +1,173 @@
-// voziroz: the command-line tool. `voziroz COMMAND ARGS...`; see `voziroz help`.
-#include <cstdio>
-#include <cstring>
-#include <span>
-#include <string_view>
+// voziroz: the command-line tool. `voziroz COMMAND ARGS...`; `voziroz --help` lists the
+// commands, `voziroz help COMMAND` (or `voziroz COMMAND --help`) shows one. Exit status: 0
+// success, 1 a failure (one line on standard error), 2 bad usage (the usage on standard error).
+#include <cxxabi.h>
 
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include "cli/argument_checks.h"
 #include "cli/commands.h"
 
+namespace voziroz::cli {
 namespace {
 
+constexpr const char* kReadsFile =
+    "FILE is a GEDCOM file; - reads standard input.\n"
+    "Exit status: 0 success, 1 failure (one line on standard error), 2 bad usage.";
+
 struct Command {
-  std::string_view name;
-  std::string_view usage;
-  int (*run)(std::span<char*> args);
+  const char* name;
+  const char* summary;
+  const char* footer;
+  void (*define)(CLI::App&, Options&);
+  int (*run)(const Options&);
 };
 
-constexpr Command kCommands[] = {
-    {"ancestors",
-     "ancestors FILE ID [N]  a person's known ancestors, N generations (10), with their names",
-     voziroz::cli::RunAncestors},
-    {"dump", "dump FILE             what a Parser shows of the file, as one JSON document",
-     voziroz::cli::RunDump},
-    {"export", "export FILE OUT.db     the tables, lines and metadata as a SQLite database",
-     voziroz::cli::RunExport},
-    {"export", "export FILE DIR --csv  the same as one CSV file per table",
-     voziroz::cli::RunExport},
-    {"info", "info FILE             the file's metadata: estimates, header, submitter, columns",
-     voziroz::cli::RunInfo},
-    {"lines", "lines FILE            the pre-parsed lines and the five row estimates",
-     voziroz::cli::RunLines},
-    {"register",
-     "register [LIBRARY]    register the server (default: the one built with this tool)",
-     voziroz::cli::RunRegister},
-    {"tables", "tables FILE [NAME]    the five tables (or the one named), tab-separated, UTF-8",
-     voziroz::cli::RunTables},
-    {"unregister", "unregister [LIBRARY]  remove the server's registration",
-     voziroz::cli::RunUnregister},
+void AddFile(CLI::App& command, Options& options) {
+  command.add_option("FILE", options.file, "the GEDCOM file (- for standard input)")->required();
+}
+
+void DefineTables(CLI::App& command, Options& options) {
+  AddFile(command, options);
+  command.add_option("NAME", options.table, "PERSON, FAMILY, EVENT, SOURCE or MULTIMEDIA")
+      ->transform(TableNameCheck());
+}
+
+void DefineAncestors(CLI::App& command, Options& options) {
+  AddFile(command, options);
+  command.add_option("ID", options.id, "the person: 12, I12 or @I12@")
+      ->required()
+      ->transform(PersonIdCheck());
+  command.add_option("GENERATIONS", options.generations, "how many generations (default 10)")
+      ->check(CLI::NonNegativeNumber);
+}
+
+void DefineExport(CLI::App& command, Options& options) {
+  AddFile(command, options);
+  command.add_option("OUT", options.output, "the database file, or with --csv the folder")
+      ->required();
+  command.add_flag("--csv", options.csv, "one CSV file per table into the folder OUT");
+}
+
+void DefineRegistration(CLI::App& command, Options& options) {
+  command.add_option("LIBRARY", options.library,
+                     "the server library (default: the one installed beside this tool)");
+  auto* system = command.add_flag("--system", options.system,
+                                  "the system's registry (PREFIX/etc/voziroz/registry)");
+  command.add_flag("--user")->description("the user's registry (the default)")->excludes(system);
+}
+
+const Command kCommands[] = {
+    {"lines", "the pre-parsed lines and the five row estimates", kReadsFile, AddFile, RunLines},
+    {"tables", "the five tables (or the one named), tab-separated, UTF-8", kReadsFile, DefineTables,
+     RunTables},
+    {"dump", "what a Parser shows of the file, as one JSON document",
+     "FILE is a GEDCOM file; - reads standard input.\n"
+     "Exit status: 0 success; 1 the file cannot be opened (the document, with \"isOpen\": false,\n"
+     "is still printed) or another failure, one line on standard error; 2 bad usage.",
+     AddFile, RunDump},
+    {"info", "the file's metadata: estimates, header, submitter, columns", kReadsFile, AddFile,
+     RunInfo},
+    {"ancestors", "a person's known ancestors, generation by generation, with their names",
+     "FILE is a GEDCOM file; - reads standard input. A person without a PERSON record fails.\n"
+     "Exit status: 0 success, 1 failure (one line on standard error), 2 bad usage.",
+     DefineAncestors, RunAncestors},
+    {"export", "the tables, lines and metadata as a SQLite database (or CSV files)",
+     "An existing OUT is replaced only once the export is complete.\n"
+     "Exit status: 0 success, 1 failure (one line on standard error), 2 bad usage.",
+     DefineExport, RunExport},
+    {"register", "register the server so that hosts create its objects by ProgID",
+     "Exit status: 0 success, 1 failure (one line on standard error), 2 bad usage.",
+     DefineRegistration, RunRegister},
+    {"unregister", "remove the server's registration",
+     "Exit status: 0 success, 1 failure (one line on standard error), 2 bad usage.",
+     DefineRegistration, RunUnregister},
 };
 
-int Usage(FILE* out) {
-  std::fprintf(out, "usage: voziroz COMMAND ARGS...\n");
-  for (const Command& c : kCommands)
-    std::fprintf(out, "  voziroz %.*s\n", int(c.usage.size()), c.usage.data());
-  return out == stdout ? 0 : 2;
+// The name of the exception being handled, for the last-resort message.
+std::string CurrentExceptionName() {
+  const std::type_info* type = abi::__cxa_current_exception_type();
+  if (!type) return "unknown exception";
+  int status = 0;
+  std::unique_ptr<char, decltype(&std::free)> name(
+      abi::__cxa_demangle(type->name(), nullptr, nullptr, &status), &std::free);
+  return status == 0 && name ? name.get() : type->name();
+}
+
+// Runs a command; failures it leaves uncaught end here with one line and exit status 1.
+int RunReported(const Command& command, const Options& options) {
+  const char* subject = options.file.empty() ? options.library.c_str() : options.file.c_str();
+  try {
+    return command.run(options);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "voziroz %s: out of memory (%s)\n", command.name,
+                 options.file == "-" ? "standard input" : subject);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "voziroz %s: %s\n", command.name, e.what());
+  }
+  return 1;
+}
+
+// Usage errors: the reason and the usage of the command concerned on standard error.
+int ReportUsageError(const CLI::App& app, const CLI::ParseError& error) {
+  const CLI::App* concerned = &app;
+  for (const CLI::App* command = &app; !command->get_subcommands().empty();)
+    concerned = command = command->get_subcommands().front();
+  const std::string usage = concerned == &app ? app.help() : concerned->help("voziroz");
+  std::fprintf(stderr, "voziroz: %s\n%s", error.what(), usage.c_str());
+  return 2;
+}
+
+int Main(int argc, char** argv) {
+  CLI::App app("voziroz: reads GEDCOM files and shows what scripts receive from them", "voziroz");
+  app.set_version_flag("--version", "voziroz " VOZIROZ_VERSION);
+  app.require_subcommand(1);
+  app.footer("Run `voziroz help COMMAND` or `voziroz COMMAND --help` for a command's usage.");
+  Options options;
+  const Command* chosen = nullptr;
+  for (const Command& command : kCommands) {
+    CLI::App* sub = app.add_subcommand(command.name, command.summary);
+    sub->footer(command.footer);
+    command.define(*sub, options);
+    sub->final_callback([&chosen, &command] { chosen = &command; });
+  }
+  std::string topic;
+  std::vector<std::string> names;
+  for (const Command& command : kCommands) names.emplace_back(command.name);
+  CLI::App* help = app.add_subcommand("help", "show the usage of a command (or of them all)");
+  help->add_option("COMMAND", topic, "the command")->check(CLI::IsMember(names));
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    return error.get_exit_code() == 0 ? app.exit(error) : ReportUsageError(app, error);
+  }
+  if (help->parsed()) {
+    const std::string usage =
+        topic.empty() ? app.help() : app.get_subcommand(topic)->help("voziroz");
+    std::fputs(usage.c_str(), stdout);
+    return 0;
+  }
+  return RunReported(*chosen, options);
 }
 
 }  // namespace
+}  // namespace voziroz::cli
 
 int main(int argc, char** argv) {
-  if (argc < 2) return Usage(stderr);
-  std::string_view name = argv[1];
-  if (name == "help" || name == "--help" || name == "-h") return Usage(stdout);
-  for (const Command& c : kCommands) {
-    if (c.name == name) return c.run(std::span<char*>(argv + 2, argc - 2));
+  try {
+    return voziroz::cli::Main(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "voziroz: unexpected %s: %s\n",
+                 voziroz::cli::CurrentExceptionName().c_str(), e.what());
+  } catch (...) {
+    std::fprintf(stderr, "voziroz: unexpected %s\n", voziroz::cli::CurrentExceptionName().c_str());
   }
-  std::fprintf(stderr, "voziroz: unknown command '%s'\n", argv[1]);
-  return Usage(stderr);
+  return 1;
 }

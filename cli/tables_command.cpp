@@ -4,14 +4,13 @@
 // numbers in decimal, an empty cell as nothing. A blank line separates the tables.
 #include <array>
 #include <cstdio>
-#include <exception>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "cli/commands.h"
 #include "cli/gedcom_input.h"
-#include "engine/ansi_case.h"
 #include "engine/simple_table.h"
 #include "engine/table_builder.h"
 #include "engine/table_layouts.h"
@@ -60,53 +59,26 @@ void AppendTable(std::string_view name, const tSimpleTable& table, std::string& 
   }
 }
 
-// The index in kTableLayouts of the table named `name` (compared upper-cased), if any.
-std::optional<std::size_t> TableIndexOf(std::string_view name) {
-  const std::string upper = AnsiUpperCase(name);
-  for (std::size_t i = 0; i < kTableLayouts.size(); ++i)
-    if (kTableLayouts[i]->Name == upper) return i;
-  return std::nullopt;
-}
+}  // namespace
 
-int BuildAndPrint(const char* file_name, std::optional<std::size_t> only) {
-  const std::optional<TLines> lines = ReadLinesOrReport(file_name);
+// `options.table` is a table's name, upper-cased, or empty for all five.
+int RunTables(const Options& options) {
+  const InputFile input(options.file);
+  const std::optional<TLines> lines = ReadLinesOrReport(input);
   if (!lines) return 1;
   Tables tables;
   if (!BuildTables(*lines, tables.person, tables.event, tables.family, tables.source,
-                   tables.multimedia)) {
-    std::fprintf(stderr, "voziroz: out of memory building the tables of '%s'\n", file_name);
-    return 1;
-  }
+                   tables.multimedia))
+    throw std::bad_alloc();  // the builder fails only when memory runs out
   std::string out;
   const auto listed = tables.Listed();
   for (std::size_t i = 0; i < listed.size(); ++i) {
-    if (only && *only != i) continue;
-    if (!only && i > 0) out += '\n';
-    AppendTable(kTableLayouts[i]->Name, *listed[i], out);
+    const std::string_view name = kTableLayouts[i]->Name;
+    if (!options.table.empty() && options.table != name) continue;
+    if (options.table.empty() && i > 0) out += '\n';
+    AppendTable(name, *listed[i], out);
   }
-  return FlushAll(out) ? 0 : 1;
-}
-
-}  // namespace
-
-int RunTables(std::span<char*> args) {
-  if (args.empty() || args.size() > 2) {
-    std::fprintf(stderr, "usage: voziroz tables FILE [NAME]\n");
-    return 2;
-  }
-  std::optional<std::size_t> only;
-  if (args.size() == 2 && !(only = TableIndexOf(args[1]))) {
-    std::fprintf(stderr,
-                 "voziroz: no table named '%s' (PERSON, FAMILY, EVENT, SOURCE or MULTIMEDIA)\n",
-                 args[1]);
-    return 2;
-  }
-  try {
-    return BuildAndPrint(args[0], only);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "voziroz: %s\n", error.what());
-    return 1;
-  }
+  return FlushAllOrReport("tables", out);
 }
 
 }  // namespace voziroz::cli

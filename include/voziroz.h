@@ -385,9 +385,9 @@ typedef struct tagFUNCDESC {
   VZ_IUNKNOWN_FUNCTIONS(I);                                                                      \
   HRESULT (*GetTypeInfoCount)(I * This, UINT * pctinfo);                                         \
   HRESULT (*GetTypeInfo)(I * This, UINT iTInfo, LCID lcid, ITypeInfo * *ppTInfo);                \
-  HRESULT (*GetIDsOfNames)                                                                       \
+  HRESULT(*GetIDsOfNames)                                                                        \
   (I * This, REFIID riid, LPOLESTR * rgszNames, UINT cNames, LCID lcid, DISPID * rgDispId);      \
-  HRESULT (*Invoke)                                                                              \
+  HRESULT(*Invoke)                                                                               \
   (I * This, DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags, DISPPARAMS * pDispParams, \
    VARIANT * pVarResult, EXCEPINFO * pExcepInfo, UINT * puArgErr)
 
@@ -409,7 +409,7 @@ VZ_INTERFACE(IDispatch);
 typedef struct IClassFactory IClassFactory;
 typedef struct IClassFactoryVtbl {
   VZ_IUNKNOWN_FUNCTIONS(IClassFactory);
-  HRESULT (*CreateInstance)
+  HRESULT(*CreateInstance)
   (IClassFactory* This, IUnknown* pUnkOuter, REFIID riid, void** ppvObject);
   HRESULT (*LockServer)(IClassFactory* This, BOOL fLock);
 } IClassFactoryVtbl;
@@ -449,18 +449,18 @@ typedef struct ITypeInfoVtbl {
   HRESULT (*GetTypeComp)(ITypeInfo* This, ITypeComp** ppTComp);
   HRESULT (*GetFuncDesc)(ITypeInfo* This, UINT index, FUNCDESC** ppFuncDesc);
   HRESULT (*GetVarDesc)(ITypeInfo* This, UINT index, void** ppVarDesc);
-  HRESULT (*GetNames)
+  HRESULT(*GetNames)
   (ITypeInfo* This, MEMBERID memid, BSTR* rgBstrNames, UINT cMaxNames, UINT* pcNames);
   HRESULT (*GetRefTypeOfImplType)(ITypeInfo* This, UINT index, HREFTYPE* pRefType);
   HRESULT (*GetImplTypeFlags)(ITypeInfo* This, UINT index, INT* pImplTypeFlags);
   HRESULT (*GetIDsOfNames)(ITypeInfo* This, LPOLESTR* rgszNames, UINT cNames, MEMBERID* pMemId);
-  HRESULT (*Invoke)
+  HRESULT(*Invoke)
   (ITypeInfo* This, void* pvInstance, MEMBERID memid, WORD wFlags, DISPPARAMS* pDispParams,
    VARIANT* pVarResult, EXCEPINFO* pExcepInfo, UINT* puArgErr);
-  HRESULT (*GetDocumentation)
+  HRESULT(*GetDocumentation)
   (ITypeInfo* This, MEMBERID memid, BSTR* pBstrName, BSTR* pBstrDocString, DWORD* pdwHelpContext,
    BSTR* pBstrHelpFile);
-  HRESULT (*GetDllEntry)
+  HRESULT(*GetDllEntry)
   (ITypeInfo* This, MEMBERID memid, INVOKEKIND invKind, BSTR* pBstrDllName, BSTR* pBstrName,
    WORD* pwOrdinal);
   HRESULT (*GetRefTypeInfo)(ITypeInfo* This, HREFTYPE hRefType, ITypeInfo** ppTInfo);
@@ -490,7 +490,7 @@ typedef struct IParserVtbl {
   HRESULT (*get_LineCount)(IParser* This, LONG* Value);
   HRESULT (*Metadata)(IParser* This, SAFEARRAY** Value);
   HRESULT (*get_GetAncestors)(IParser* This, LONG ID, LONG Generation, SAFEARRAY** Value);
-  HRESULT (*Thumbnail)
+  HRESULT(*Thumbnail)
   (IParser* This, VARIANT SourceFilename, VARIANT TargetFilename, LONG Width, LONG Height,
    LONG FillColor, VARIANT_BOOL* Value);
 } IParserVtbl;
@@ -514,7 +514,7 @@ VZ_INTERFACE(ITable);
 typedef struct IFTP IFTP;
 typedef struct IFTPVtbl {
   VZ_IDISPATCH_FUNCTIONS(IFTP);
-  HRESULT (*Connect)
+  HRESULT(*Connect)
   (IFTP* This, VARIANT Hostname, VARIANT Username, VARIANT Password, LONG Portnumber,
    VARIANT_BOOL PassiveMode, VARIANT_BOOL* Value);
   HRESULT (*Disconnect)(IFTP* This, VARIANT_BOOL* Value);
@@ -524,9 +524,9 @@ typedef struct IFTPVtbl {
   HRESULT (*FileExists)(IFTP* This, VARIANT Filename, VARIANT_BOOL* Value);
   HRESULT (*DeleteFile)(IFTP* This, VARIANT Filename, VARIANT_BOOL* Value);
   HRESULT (*RenameFile)(IFTP* This, VARIANT OldName, VARIANT NewName, VARIANT_BOOL* Value);
-  HRESULT (*PutFile)
+  HRESULT(*PutFile)
   (IFTP* This, VARIANT LocalName, VARIANT RemoteName, VARIANT_BOOL BinaryFile, VARIANT_BOOL* Value);
-  HRESULT (*GetFile)
+  HRESULT(*GetFile)
   (IFTP* This, VARIANT RemoteName, VARIANT LocalName, VARIANT_BOOL BinaryFile, VARIANT_BOOL* Value);
   HRESULT (*ListFiles)(IFTP* This, VARIANT Folder, SAFEARRAY** Value);
   HRESULT (*CurrentFolder)(IFTP* This, VARIANT* Value);
@@ -679,15 +679,24 @@ VZ_API HRESULT vz_set_error_info(DWORD reserved, IErrorInfo* info);
 VZ_API HRESULT vz_get_error_info(DWORD reserved, IErrorInfo** info);
 
 /* ---- The registry ------------------------------------------------------------------------ *
- * The store of keys and string values under HKEY_CLASSES_ROOT that registration writes: the
- * file $VOZIROZ_REGISTRY, else $XDG_CONFIG_HOME/voziroz/registry, else
- * ~/.config/voziroz/registry. Keys are paths with backslashes ("Voziroz.Parser\Clsid"); the
- * default value has the name "". Keys and names compare without regard to case. */
+ * The stores of keys and string values under HKEY_CLASSES_ROOT that registration writes. The
+ * user's: the file $VOZIROZ_REGISTRY, else $XDG_CONFIG_HOME/voziroz/registry, else
+ * ~/.config/voziroz/registry. The system's: $VOZIROZ_SYSTEM_REGISTRY, else etc/voziroz/registry
+ * under the prefix libvozcom.so is installed in (/etc/voziroz/registry for /usr). Lookups read
+ * the user's store first, then the system's; changes go to the user's unless a registration
+ * names the system's. Keys are paths with backslashes ("Voziroz.Parser\Clsid"); the default
+ * value has the name "". Keys and names compare without regard to case. */
+
+#define VZ_REGISTRY_USER 0
+#define VZ_REGISTRY_SYSTEM 1
 
 typedef struct vz_registry vz_registry; /* an open change: holds the store's lock */
 
-/* The store's file name (free with vz_free). */
+/* The user's store's file name (free with vz_free). */
 VZ_API HRESULT vz_registry_path(char** path);
+/* The file of VZ_REGISTRY_USER or VZ_REGISTRY_SYSTEM (free with vz_free); E_FAIL with error
+ * information when there is no system store (libvozcom.so not installed). */
+VZ_API HRESULT vz_registry_scope_path(int scope, char** path);
 /* The value now on disk: S_OK with *value (free with vz_free), or REGDB_E_KEYMISSING with
  * *value NULL. */
 VZ_API HRESULT vz_registry_get_value(const char* key, const char* name, char** value);
@@ -725,6 +734,14 @@ VZ_API void vz_free_unused_libraries(void);
  * DllUnregisterServer (as regsvr32 does). */
 VZ_API HRESULT vz_register_server(const char* library_path);
 VZ_API HRESULT vz_unregister_server(const char* library_path);
+/* The same, writing the store of `scope` (VZ_REGISTRY_USER or VZ_REGISTRY_SYSTEM). */
+VZ_API HRESULT vz_register_server_in(const char* library_path, int scope);
+VZ_API HRESULT vz_unregister_server_in(const char* library_path, int scope);
+/* The class factory (or other interface `riid`) of `clsid` from the server library at
+ * `library_path`, without a registration: for tools shipped beside their server. The library
+ * stays loaded, as for vz_get_class_object. */
+VZ_API HRESULT vz_get_class_object_from(const char* library_path, REFCLSID clsid, REFIID riid,
+                                        void** object);
 
 #ifdef __cplusplus
 } /* extern "C" */

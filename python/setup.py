@@ -7,6 +7,7 @@ build/); when they are missing there, CMake builds them first, as scripts/build.
 Offline with Debian's packages: python3-setuptools, python3-dev, cmake, ninja-build, g++.
 """
 import os
+import re
 import shutil
 import subprocess
 
@@ -18,7 +19,15 @@ ROOT = os.path.dirname(HERE)
 BUILD = os.path.join(ROOT, os.environ.get("VOZIROZ_BUILD_DIR", "build"))
 SOURCES = ["automation_errors", "bound_member", "dispatch_object", "invoke", "member_table",
            "module", "python_to_variant", "text_conversion", "variant_to_python"]  # as CMake
-LIBRARIES = {"vozcom/libvozcom.so": "libvozcom.so", "server/libvoziroz.so": "libvoziroz.so"}
+# Copied under their SONAMEs, the names the extension and the tools load them by.
+LIBRARIES = {"vozcom/libvozcom.so.1": "libvozcom.so.1",
+             "server/libvoziroz.so.1": "libvoziroz.so.1"}
+
+
+def project_version():
+    """The version that the root CMakeLists.txt gives the project."""
+    with open(os.path.join(ROOT, "CMakeLists.txt"), encoding="utf-8") as file:
+        return re.search(r"project\(Voziroz VERSION ([0-9.]+)", file.read()).group(1)
 
 
 def build_libraries():
@@ -42,7 +51,7 @@ class BuildWithLibraries(build_ext):
 
 setup(
     name="voziroz",
-    version="1.0",
+    version=project_version(),
     description="Voziroz's GEDCOM automation objects, called late-bound from Python",
     packages=["voziroz"],
     python_requires=">=3.11",

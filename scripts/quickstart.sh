@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# First quick-start command: install, build, show the shipped sample file's tables, and end with
-# the main job: a short Python script that registers the server and uses the component by ProgID,
-# through the voziroz package as a Python user installs it (pip, into a virtual environment in
-# the build folder), run from another folder.
+# First quick-start command: install only what the build needs, build the libraries and the tool,
+# show the shipped sample file's tables, and end with the main job: a short Python script that
+# registers the server (in the user's registry) and uses the component by ProgID, through the
+# voziroz package as a Python user installs it (pip, into a virtual environment in the build
+# folder), run from another folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh
+VOZIROZ_DEPS= bash scripts/build.sh -DVOZIROZ_TESTS=OFF
 export VOZIROZ_BUILD_DIR=${VOZIROZ_BUILD_DIR:-build}
 "$VOZIROZ_BUILD_DIR/cli/voziroz" tables samples/family.ged
 venv=$(realpath -m "$VOZIROZ_BUILD_DIR")/venv

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Second quick-start command: install, build, and run every test, then build Voziroz.dll and run
-# its tests under Wine (scripts/windows-test.sh).
+# Second quick-start command: install the rest, build with the tests, and run every test: the
+# suites under ctest, an install into a temporary prefix used from outside the repository and
+# the .deb round trip (scripts/install-test.sh), then Voziroz.dll under Wine
+# (scripts/windows-test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh "$@"
+VOZIROZ_DEPS="test windows" bash scripts/build.sh -DVOZIROZ_TESTS=ON "$@"
 build=${VOZIROZ_BUILD_DIR:-build}
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+bash scripts/install-test.sh
 bash scripts/windows-test.sh

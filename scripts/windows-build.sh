@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh windows
 out=${VOZIROZ_WINDOWS_BUILD_DIR:-build-windows}
 mkdir -p "$out/third_party"
 out=$(cd "$out" && pwd)

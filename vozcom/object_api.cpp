@@ -49,9 +49,7 @@ bool ParseGuid(const char* text, GUID* guid) {
 }
 
 std::string RegisteredValue(const std::string& key) {
-  const voziroz::RegistryContents contents = voziroz::ReadRegistry(voziroz::RegistryPath());
-  const std::string* value = contents.Find(key, "");
-  return value ? *value : "";
+  return voziroz::LookUpRegistry(key, "").value_or("");
 }
 
 // A library loaded for its objects, with the one entry point needed to reach them.
@@ -78,11 +76,8 @@ void* EntryPoint(void* handle, const char* name, const std::string& path) {
   return entry;
 }
 
-// The library serving `clsid`, loaded on first use and kept.
-GetClassObjectFunction ClassObjectEntry(REFCLSID clsid) {
-  const std::string path = RegisteredValue("CLSID\\" + GuidText(clsid) + "\\InprocServer32");
-  if (path.empty())
-    throw CError(REGDB_E_CLASSNOTREG, "the class " + GuidText(clsid) + " is not registered");
+// The DllGetClassObject of the library at `path`, loaded on first use and kept.
+GetClassObjectFunction ClassObjectEntryOf(const std::string& path) {
   std::lock_guard lock(libraries_mutex);
   ServerLibrary& library = Libraries()[path];
   if (!library.handle) {
@@ -100,13 +95,45 @@ GetClassObjectFunction ClassObjectEntry(REFCLSID clsid) {
   return library.get_class_object;
 }
 
-// Loads the library at `path`, calls its entry point `name` and unloads it again.
-HRESULT CallOnce(const char* library_path, const char* name) {
+// The library serving `clsid` by its registration.
+GetClassObjectFunction ClassObjectEntry(REFCLSID clsid) {
+  const std::string path = RegisteredValue("CLSID\\" + GuidText(clsid) + "\\InprocServer32");
+  if (path.empty())
+    throw CError(REGDB_E_CLASSNOTREG, "the class " + GuidText(clsid) + " is not registered");
+  return ClassObjectEntryOf(path);
+}
+
+std::string AbsolutePath(const char* library_path) {
+  if (!library_path) throw CError(E_INVALIDARG, "no library named");
+  char absolute[PATH_MAX];
+  if (!realpath(library_path, absolute))
+    throw CError(CO_E_DLLNOTFOUND, std::string("cannot find ") + library_path);
+  return absolute;
+}
+
+// Makes registration on this thread write the store of `scope` until it ends.
+class WriteScope {
+ public:
+  explicit WriteScope(int scope) : previous_(voziroz::ThreadWriteScope()) {
+    if (scope != VZ_REGISTRY_USER && scope != VZ_REGISTRY_SYSTEM)
+      throw CError(E_INVALIDARG, "no such registry");
+    voziroz::ThreadWriteScope() =
+        scope == VZ_REGISTRY_SYSTEM ? voziroz::RegistryScope::System : voziroz::RegistryScope::User;
+  }
+  ~WriteScope() { voziroz::ThreadWriteScope() = previous_; }
+  WriteScope(const WriteScope&) = delete;
+  WriteScope& operator=(const WriteScope&) = delete;
+
+ private:
+  voziroz::RegistryScope previous_;
+};
+
+// Loads the library at `path`, calls its entry point `name` with registration writing the store
+// of `scope`, and unloads it again.
+HRESULT CallOnce(const char* library_path, const char* name, int scope) {
   return voziroz::Guarded(kSource, [&] {
-    if (!library_path) throw CError(E_INVALIDARG, "no library named");
-    char absolute[PATH_MAX];
-    if (!realpath(library_path, absolute))
-      throw CError(CO_E_DLLNOTFOUND, std::string("cannot find ") + library_path);
+    const WriteScope writing(scope);
+    const std::string absolute = AbsolutePath(library_path);
     void* handle = LoadLibrary(absolute);
     try {
       const auto entry = reinterpret_cast<NoArgumentFunction>(EntryPoint(handle, name, absolute));
@@ -191,12 +218,29 @@ VZ_API void vz_free_unused_libraries(void) {
   });
 }
 
+VZ_API HRESULT vz_get_class_object_from(const char* library_path, REFCLSID clsid, REFIID riid,
+                                        void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  if (!clsid || !riid) return E_INVALIDARG;
+  return voziroz::Guarded(
+      kSource, [&] { return ClassObjectEntryOf(AbsolutePath(library_path))(clsid, riid, object); });
+}
+
 VZ_API HRESULT vz_register_server(const char* library_path) {
-  return CallOnce(library_path, "DllRegisterServer");
+  return CallOnce(library_path, "DllRegisterServer", VZ_REGISTRY_USER);
 }
 
 VZ_API HRESULT vz_unregister_server(const char* library_path) {
-  return CallOnce(library_path, "DllUnregisterServer");
+  return CallOnce(library_path, "DllUnregisterServer", VZ_REGISTRY_USER);
+}
+
+VZ_API HRESULT vz_register_server_in(const char* library_path, int scope) {
+  return CallOnce(library_path, "DllRegisterServer", scope);
+}
+
+VZ_API HRESULT vz_unregister_server_in(const char* library_path, int scope) {
+  return CallOnce(library_path, "DllUnregisterServer", scope);
 }
 
 }  // extern "C"

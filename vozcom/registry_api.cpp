@@ -39,12 +39,23 @@ VZ_API HRESULT vz_registry_path(char** path) {
   });
 }
 
+VZ_API HRESULT vz_registry_scope_path(int scope, char** path) {
+  if (!path) return E_POINTER;
+  *path = nullptr;
+  if (scope != VZ_REGISTRY_USER && scope != VZ_REGISTRY_SYSTEM) return E_INVALIDARG;
+  return Run([&] {
+    *path = voziroz::MallocCopy(voziroz::RegistryPathOf(scope == VZ_REGISTRY_SYSTEM
+                                                            ? voziroz::RegistryScope::System
+                                                            : voziroz::RegistryScope::User));
+    return S_OK;
+  });
+}
+
 VZ_API HRESULT vz_registry_get_value(const char* key, const char* name, char** value) {
   if (!value) return E_POINTER;
   *value = nullptr;
   return Run([&] {
-    const voziroz::RegistryContents contents = voziroz::ReadRegistry(voziroz::RegistryPath());
-    const std::string* found = contents.Find(Text(key), Text(name));
+    const std::optional<std::string> found = voziroz::LookUpRegistry(Text(key), Text(name));
     if (!found) return REGDB_E_KEYMISSING;
     *value = voziroz::MallocCopy(*found);
     return S_OK;
@@ -55,7 +66,10 @@ VZ_API HRESULT vz_registry_open(vz_registry** registry) {
   if (!registry) return E_POINTER;
   *registry = nullptr;
   return Run([&] {
-    *registry = new vz_registry{voziroz::RegistryTransaction(voziroz::RegistryPath())};
+    const voziroz::RegistryScope scope = voziroz::ThreadWriteScope();
+    const mode_t folder_mode = scope == voziroz::RegistryScope::System ? 0755 : 0700;
+    *registry =
+        new vz_registry{voziroz::RegistryTransaction(voziroz::RegistryPathOf(scope), folder_mode)};
     return S_OK;
   });
 }

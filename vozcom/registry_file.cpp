@@ -1,5 +1,6 @@
 #include "vozcom/registry_file.h"
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -32,8 +33,9 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Creates `folder` and its missing parents (readable by the owner only, as for settings).
-void MakeFolders(const std::string& folder) {
+// Creates `folder` and its missing parents with `mode` (the owner only for the user's settings,
+// everyone may read the system's).
+void MakeFolders(const std::string& folder, mode_t mode) {
   struct stat info;
   if (stat(folder.c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) return;
@@ -41,8 +43,8 @@ void MakeFolders(const std::string& folder) {
     ThrowSystemError("cannot create the folder", folder);
   }
   const std::string parent = FolderOf(folder);
-  if (parent != folder) MakeFolders(parent);
-  if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+  if (parent != folder) MakeFolders(parent, mode);
+  if (mkdir(folder.c_str(), mode) != 0 && errno != EEXIST)
     ThrowSystemError("cannot create the folder", folder);
 }
 
@@ -106,6 +108,25 @@ void WriteWhole(int fd, std::string_view text, const std::string& path) {
   }
 }
 
+// The folder this code was loaded from (libvozcom.so's, once installed).
+std::string LoadedFromFolder() {
+  Dl_info info{};
+  static const int kHere = 0;
+  if (dladdr(&kHere, &info) == 0 || !info.dli_fname) return "";
+  char resolved[PATH_MAX];
+  if (!realpath(info.dli_fname, resolved)) return "";
+  return FolderOf(resolved);
+}
+
+// The install prefix of a library in `folder` (prefix/VOZIROZ_INSTALL_LIBDIR); empty when the
+// folder is not an installed library folder.
+std::string InstallPrefixOf(const std::string& folder) {
+  const std::string libdir = std::string("/") + VOZIROZ_INSTALL_LIBDIR;
+  if (!folder.ends_with(libdir)) return "";
+  const std::string prefix = folder.substr(0, folder.size() - libdir.size());
+  return prefix.empty() ? "/" : prefix;
+}
+
 void SyncFolder(const std::string& folder) {
   FileDescriptor fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (fd.get() < 0 || fsync(fd.get()) != 0) ThrowSystemError("cannot sync the folder", folder);
@@ -122,6 +143,37 @@ std::string RegistryPath() {
   throw RegistryFileError("no registry: neither VOZIROZ_REGISTRY nor HOME is set");
 }
 
+std::string SystemRegistryPath() {
+  if (std::string path = Environment("VOZIROZ_SYSTEM_REGISTRY"); !path.empty()) return path;
+  const std::string prefix = InstallPrefixOf(LoadedFromFolder());
+  if (prefix.empty()) return "";
+  const std::string etc = prefix == "/usr" ? "/etc" : (prefix == "/" ? "" : prefix) + "/etc";
+  return etc + "/voziroz/registry";
+}
+
+std::string RegistryPathOf(RegistryScope scope) {
+  if (scope == RegistryScope::User) return RegistryPath();
+  std::string path = SystemRegistryPath();
+  if (path.empty())
+    throw RegistryFileError(
+        "no system registry: libvozcom.so is not installed (set VOZIROZ_SYSTEM_REGISTRY)");
+  return path;
+}
+
+RegistryScope& ThreadWriteScope() {
+  thread_local RegistryScope scope = RegistryScope::User;
+  return scope;
+}
+
+std::optional<std::string> LookUpRegistry(const std::string& key, const std::string& name) {
+  for (const std::string& path : {RegistryPath(), SystemRegistryPath()}) {
+    if (path.empty()) continue;
+    const RegistryContents contents = ReadRegistry(path);
+    if (const std::string* found = contents.Find(key, name)) return *found;
+  }
+  return std::nullopt;
+}
+
 RegistryContents ReadRegistry(const std::string& path) {
   FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0 && errno == ENOENT) return {};
@@ -129,8 +181,9 @@ RegistryContents ReadRegistry(const std::string& path) {
   return RegistryContents::Parse(ReadWhole(fd.get(), path));
 }
 
-RegistryTransaction::RegistryTransaction(const std::string& path) : path_(FollowLinks(path)) {
-  MakeFolders(FolderOf(path_));
+RegistryTransaction::RegistryTransaction(const std::string& path, mode_t folder_mode)
+    : path_(FollowLinks(path)) {
+  MakeFolders(FolderOf(path_), folder_mode);
   const std::string lock_path = path_ + ".lock";
   FileDescriptor lock(open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
   if (lock.get() < 0) ThrowSystemError("cannot open the lock file", lock_path);

@@ -114,7 +114,8 @@ def person_with_most_ancestors(parser, people):
 def main(arguments):
     path = arguments[0] if arguments else os.path.join(ROOT, "samples", "family.ged")
     voziroz.RegisterServer()
-    print(f"Registered the server {voziroz.server_library()}")
+    print(f"Registered the server {voziroz.server_library()} in your registry "
+          f"{voziroz.registry_path()}")
     with voziroz.CreateObject("Voziroz.Parser") as parser:
         return tour(parser, path)
 

@@ -65,6 +65,15 @@ PyObject* VozcomPath(PyObject*, PyObject*) {
   return PyUnicode_DecodeFSDefault(info.dli_fname);
 }
 
+PyObject* RegistryPath(PyObject*, PyObject*) {
+  char* path = nullptr;
+  const HRESULT hr = vz_registry_path(&path);
+  if (FAILED(hr)) return RaiseFromErrorInfo(hr);
+  PyObject* result = PyUnicode_DecodeFSDefault(path);
+  vz_free(path);
+  return result;
+}
+
 // For the tests: `value` into a VARIANT and back out, with the VARIANT's type: (vt, value).
 PyObject* RoundTrip(PyObject*, PyObject* value) {
   VARIANT variant;
@@ -90,6 +99,8 @@ PyMethodDef kFunctions[] = {
      "_round_trip(value) -> (vt, value): a value through a VARIANT and back."},
     {"vozcom_path", VozcomPath, METH_NOARGS,
      "vozcom_path() -> str: the file of the libvozcom.so this module loaded."},
+    {"registry_path", RegistryPath, METH_NOARGS,
+     "registry_path() -> str: the user's registry file, where register_server writes."},
     {},
 };
 

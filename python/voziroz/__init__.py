@@ -12,6 +12,7 @@ The calls and value conversions are in the extension module _voziroz, over the C
 RegisterServer()).
 """
 import glob
+import importlib.metadata
 import os
 
 from .errors import AutomationError, UnknownNameError
@@ -38,9 +39,17 @@ from .objects import Parser, Table  # noqa: E402
 
 _voziroz._setup(AutomationError, UnknownNameError, Empty, ErrorValue, Parser, Table)
 
+try:
+    from ._installed import VERSION as __version__  # written by `cmake --install`
+except ImportError:  # installed by pip, or the package of a source tree
+    try:
+        __version__ = importlib.metadata.version("voziroz")
+    except importlib.metadata.PackageNotFoundError:
+        __version__ = "source tree"
+
 __all__ = ["AutomationError", "BoundMember", "CreateObject", "Dispatch", "Empty", "ErrorValue",
            "Parser", "RegisterServer", "Table", "UnknownNameError", "UnregisterServer",
-           "server_library"]
+           "registry_path", "server_library"]
 
 _NOT_REGISTERED = (0x800401F3, 0x80040154)  # CO_E_CLASSSTRING, REGDB_E_CLASSNOTREG
 
@@ -59,15 +68,20 @@ def CreateObject(prog_id):
 
 
 def server_library():
-    """The server library: $VOZIROZ_SERVER, else libvoziroz.so beside the libvozcom.so in use
-    (as installed), else the one in this source tree's build folder."""
+    """The server library: $VOZIROZ_SERVER, else libvoziroz.so.1 beside the libvozcom.so.1 in
+    use (as installed), else the one in this source tree's build folder."""
     explicit = os.environ.get("VOZIROZ_SERVER")
     if explicit:
         return explicit
-    beside = os.path.join(os.path.dirname(_voziroz.vozcom_path() or ""), "libvoziroz.so")
+    beside = os.path.join(os.path.dirname(_voziroz.vozcom_path() or ""), "libvoziroz.so.1")
     if os.path.exists(beside):
         return beside
     return os.path.join(_build_folder(), "server", "libvoziroz.so")
+
+
+def registry_path():
+    """The user's registry file, where RegisterServer writes."""
+    return _voziroz.registry_path()
 
 
 def RegisterServer(library=None):

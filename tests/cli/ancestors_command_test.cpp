@@ -53,7 +53,8 @@ TEST_F(AncestorsCommand, GenerationsLimitTheReport) {
        "  3         3       Karen /Holm/\n"},
       {"1 0", "Person 1: Ren\xC3\xA9 /Dahl/, ancestors known to generation 2\n"},
       {"4", "Person 4: Hans /Dahl/, ancestors known to generation 0\n"},
-      {"99 5", "Person 99: (no PERSON row), ancestors known to generation 0\n"},
+      {"@I4@ 3", "Person 4: Hans /Dahl/, ancestors known to generation 0\n"},
+      {"I4", "Person 4: Hans /Dahl/, ancestors known to generation 0\n"},
   };
   for (const auto& c : cases) {
     const ToolRun run = RunTool("ancestors " + file_ + " " + c.arguments);
@@ -63,25 +64,29 @@ TEST_F(AncestorsCommand, GenerationsLimitTheReport) {
 }
 
 TEST_F(AncestorsCommand, FailuresExitWithAMessage) {
-  const std::string usage = "usage: voziroz ancestors FILE ID [GENERATIONS]\n";
+  const std::string missing = (dir_.path() / "missing.ged").string();
   const struct {
     std::string arguments;
     int exit_code;
     std::string out;
   } cases[] = {
-      {"ancestors " + file_, 2, usage},
-      {"ancestors " + file_ + " one", 2, usage},
-      {"ancestors " + file_ + " 1x", 2, usage},
-      {"ancestors " + file_ + " 1 -1", 2, usage},
-      {"ancestors " + file_ + " 1 2 3", 2, usage},
-      {"ancestors " + file_ + " 99999999999", 2, usage},
-      {"ancestors " + (dir_.path() / "missing.ged").string() + " 1", 1,
-       "voziroz ancestors: cannot open " + (dir_.path() / "missing.ged").string() + "\n"},
+      {"ancestors " + file_ + " one", 2, "'one' is not a person's identifier"},
+      {"ancestors " + file_ + " 1x", 2, "'1x' is not a person's identifier"},
+      {"ancestors " + file_ + " @I1", 2, "'@I1' is not a person's identifier"},
+      {"ancestors " + file_ + " 1 -1", 2, "Usage: voziroz ancestors"},
+      {"ancestors " + file_ + " 99999999999", 2, "not a person's identifier"},
+      {"ancestors " + file_ + " 99 5", 1, "voziroz ancestors: no person 99 in " + file_ + "\n"},
+      {"ancestors " + missing + " 1", 1,
+       "voziroz ancestors: cannot read '" + missing +
+           "' (missing, not a regular file, or no access)\n"},
   };
   for (const auto& c : cases) {
     const ToolRun run = RunTool(c.arguments);
     EXPECT_EQ(run.exit_code, c.exit_code) << c.arguments;
-    EXPECT_EQ(run.out, c.out) << c.arguments;
+    if (c.exit_code == 1) {
+      EXPECT_EQ(run.out, c.out) << c.arguments;
+    }
+    EXPECT_NE(run.out.find(c.out), std::string::npos) << c.arguments << ": " << run.out;
   }
 }
 

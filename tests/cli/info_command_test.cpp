@@ -56,10 +56,10 @@ TEST(InfoCommand, FailuresExitWithAMessage) {
     int exit_code;
     std::string message;
   } cases[] = {
-      {"info " + (dir.path() / "missing.ged").string(), 1, "voziroz info: cannot open "},
-      {"info " + dir.Write("unknown.ged", "0 FOO\r\n"), 1, "voziroz info: cannot open "},
-      {"info", 2, "usage: voziroz info FILE"},
-      {"info a b", 2, "usage: voziroz info FILE"},
+      {"info " + (dir.path() / "missing.ged").string(), 1, "voziroz info: cannot read '"},
+      {"info " + dir.Write("unknown.ged", "0 FOO\r\n"), 1, "holds no GEDCOM line"},
+      {"info", 2, "Usage: voziroz info [OPTIONS] FILE"},
+      {"info a b", 2, "Usage: voziroz info [OPTIONS] FILE"},
   };
   for (const auto& c : cases) {
     const ToolRun run = RunTool(c.arguments);

@@ -46,8 +46,8 @@ TEST_F(LinesCommandTest, FailuresExitWithAMessage) {
       {"lines " + (dir_.path() / "missing.ged").string(), 1, "cannot read"},
       {"lines " + dir_.path().string(), 1, "cannot read"},
       {"lines " + Write("1 _X y\r\n1 FOO\r\n"), 1, "holds no GEDCOM line"},
-      {"lines", 2, "usage: voziroz lines FILE"},
-      {"lines a b", 2, "usage: voziroz lines FILE"},
+      {"lines", 2, "Usage: voziroz lines [OPTIONS] FILE"},
+      {"lines a b", 2, "Usage: voziroz lines [OPTIONS] FILE"},
   };
   for (const Case& c : cases) {
     ToolRun run = RunTool(c.arguments);

@@ -13,9 +13,9 @@ struct ToolRun {
   std::string out;  // standard output, then standard error
 };
 
-// Runs `voziroz ARGUMENTS` through the shell and collects what it prints.
-inline ToolRun RunTool(const std::string& arguments) {
-  std::string command = std::string(VOZIROZ_CLI) + " " + arguments + " 2>&1";
+// Runs a shell command line and collects what it prints.
+inline ToolRun RunShell(const std::string& command_line) {
+  const std::string command = "{ " + command_line + "; } 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   ToolRun run{-1, {}};
   if (!pipe) return run;
@@ -25,6 +25,11 @@ inline ToolRun RunTool(const std::string& arguments) {
   int status = pclose(pipe);
   run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
+}
+
+// Runs `voziroz ARGUMENTS` through the shell and collects what it prints.
+inline ToolRun RunTool(const std::string& arguments) {
+  return RunShell(std::string(VOZIROZ_CLI) + " " + arguments);
 }
 
 }  // namespace voziroz::testing

@@ -72,8 +72,8 @@ TEST_F(TablesCommandTest, FailuresExitWithAMessage) {
       {"tables " + (dir_.path() / "missing.ged").string(), 1, "cannot read"},
       {"tables " + dir_.Write("junk.ged", "1 _X y\r\n1 FOO\r\n"), 1, "holds no GEDCOM line"},
       {"tables " + good + " lines", 2, "no table named 'lines'"},
-      {"tables", 2, "usage: voziroz tables FILE [NAME]"},
-      {"tables " + good + " person extra", 2, "usage: voziroz tables FILE [NAME]"},
+      {"tables", 2, "Usage: voziroz tables [OPTIONS] FILE [NAME]"},
+      {"tables " + good + " person extra", 2, "Usage: voziroz tables [OPTIONS] FILE [NAME]"},
   };
   for (const Case& c : cases) {
     ToolRun run = RunTool(c.arguments);

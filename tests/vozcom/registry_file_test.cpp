@@ -86,6 +86,30 @@ TEST(RegistryPathTest, WithoutAnyVariableSaysWhatIsMissing) {
   }
 }
 
+// Lookups read the user's store first, then the system's; a program not installed has no system
+// store unless the environment names one.
+TEST_F(RegistryFile, LookupsReadTheUsersStoreFirstThenTheSystems) {
+  const std::string system = (folder_ / "etc" / "registry").string();
+  const ScopedEnvironment user_store("VOZIROZ_REGISTRY", path_);
+  {
+    const ScopedEnvironment no_system("VOZIROZ_SYSTEM_REGISTRY", std::nullopt);
+    EXPECT_EQ(SystemRegistryPath(), "");
+    EXPECT_THROW(RegistryPathOf(RegistryScope::System), RegistryFileError);
+  }
+  const ScopedEnvironment system_store("VOZIROZ_SYSTEM_REGISTRY", system);
+  EXPECT_EQ(RegistryPathOf(RegistryScope::System), system);
+  RegistryTransaction system_change(system, 0755);
+  system_change.Contents().Set("A", "", "system");
+  system_change.Contents().Set("B", "", "system");
+  system_change.Commit();
+  Commit({{"A", "", "user"}});
+  EXPECT_EQ(LookUpRegistry("A", ""), "user");
+  EXPECT_EQ(LookUpRegistry("B", ""), "system");
+  EXPECT_EQ(LookUpRegistry("C", ""), std::nullopt);
+  EXPECT_EQ(fs::status(folder_ / "etc").permissions() & fs::perms::others_read,
+            fs::perms::others_read);
+}
+
 TEST_F(RegistryFile, AMissingFileIsEmptyAndACommitCreatesItsFolders) {
   path_ = (folder_ / "a" / "b" / "registry").string();
   EXPECT_TRUE(ReadRegistry(path_).Values().empty());
