@@ -11,7 +11,6 @@ VT_EMPTY, VT_NULL, VT_I4, VT_R8, VT_BSTR, VT_ERROR, VT_BOOL, VT_I8 = 0, 1, 3, 5,
 VT_ARRAY_OF_VARIANT = 0x2000 | 12
 
 
-
 def setUpModule():
     support.register_server()
 
