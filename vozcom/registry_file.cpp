@@ -6,11 +6,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
 #include <utility>
+
+#include "engine/replace_target.h"
 
 namespace voziroz {
 namespace {
@@ -47,20 +48,12 @@ void MakeFolders(const std::string& folder) {
 }
 
 // The file a link names (which need not exist yet), so that the link stays and its target is
-// replaced.
-std::string FollowLinks(std::string path) {
-  for (int hops = 0;; ++hops) {
-    struct stat info;
-    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-    char target[PATH_MAX];
-    const ssize_t length = readlink(path.c_str(), target, sizeof target);
-    if (hops == 40 || length < 0 || length == sizeof target) {
-      errno = hops == 40 ? ELOOP : errno;
-      ThrowSystemError("cannot follow the link", path);
-    }
-    const std::string_view name(target, static_cast<std::size_t>(length));
-    path = name.starts_with('/') ? std::string(name) : FolderOf(path) + "/" + std::string(name);
-  }
+// replaced; a registry that exists and is no regular file is never replaced.
+std::string ReplaceablePath(const std::string& path) {
+  const ReplaceTarget target = ResolveReplaceTarget(path);
+  if (!target.Refusal.empty())
+    throw RegistryFileError("cannot replace the registry " + target.Path + ": " + target.Refusal);
+  return target.Path;
 }
 
 class FileDescriptor {
@@ -82,6 +75,8 @@ std::string ReadWhole(int fd, const std::string& path) {
   struct stat info;
   if (fstat(fd, &info) != 0) ThrowSystemError("cannot read", path);
   if (S_ISDIR(info.st_mode)) throw RegistryFileError("the registry " + path + " is a folder");
+  if (!S_ISREG(info.st_mode))
+    throw RegistryFileError("the registry " + path + " is not a regular file");
   if (info.st_size > kMaxFileBytes)
     throw RegistryFileError("the registry " + path + " is larger than 64 MiB");
   std::string text;
@@ -123,13 +118,14 @@ std::string RegistryPath() {
 }
 
 RegistryContents ReadRegistry(const std::string& path) {
-  FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // O_NONBLOCK: a FIFO would otherwise hold the open until a writer comes.
+  FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0 && errno == ENOENT) return {};
   if (fd.get() < 0) ThrowSystemError("cannot open", path);
   return RegistryContents::Parse(ReadWhole(fd.get(), path));
 }
 
-RegistryTransaction::RegistryTransaction(const std::string& path) : path_(FollowLinks(path)) {
+RegistryTransaction::RegistryTransaction(const std::string& path) : path_(ReplaceablePath(path)) {
   MakeFolders(FolderOf(path_));
   const std::string lock_path = path_ + ".lock";
   FileDescriptor lock(open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
@@ -154,6 +150,7 @@ void RegistryTransaction::Commit() {
     WriteWhole(fd.get(), contents_.Serialize(), new_path);
     if (fsync(fd.get()) != 0) ThrowSystemError("cannot sync", new_path);
     if (close(fd.release()) != 0) ThrowSystemError("cannot write", new_path);
+    ReplaceablePath(path_);  // once more: the file may have been swapped since the lock
     if (rename(new_path.c_str(), path_.c_str()) != 0) ThrowSystemError("cannot replace", path_);
   } catch (...) {
     unlink(new_path.c_str());

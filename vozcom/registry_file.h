@@ -2,7 +2,8 @@
 //
 // File: $VOZIROZ_REGISTRY when set, else $XDG_CONFIG_HOME/voziroz/registry (an absolute
 // XDG_CONFIG_HOME only), else $HOME/.config/voziroz/registry. A file that does not exist is an
-// empty registry. A link is followed: the file it names is the one read and replaced.
+// empty registry. A link is followed: the file it names is the one read and replaced. A
+// registry that exists and is no regular file (a device, a FIFO) is refused, never replaced.
 //
 // Consistency: a change is a transaction. Opening one takes an exclusive lock (flock on the file
 // "<file>.lock", held until the transaction ends) and reads the file; Commit writes the whole
