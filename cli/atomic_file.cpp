@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "cli/export_tables.h"
+#include "engine/replace_target.h"
 
 namespace voziroz::cli {
 namespace {
@@ -35,10 +36,19 @@ void SyncFolder(const std::string& folder) {
   close(fd);
 }
 
+// The file to replace: where a link leads; a target that exists and is no regular file is
+// refused, as a rename would swap it (a device, say) for the export.
+std::string ReplaceablePath(const std::string& target) {
+  ReplaceTarget resolved = ResolveReplaceTarget(target);
+  if (!resolved.Refusal.empty())
+    throw ExportError("cannot replace '" + resolved.Path + "': " + resolved.Refusal);
+  return std::move(resolved.Path);
+}
+
 }  // namespace
 
-AtomicFile::AtomicFile(std::string target)
-    : target_(std::move(target)), temp_path_(target_ + ".partial-XXXXXX") {
+AtomicFile::AtomicFile(const std::string& target)
+    : target_(ReplaceablePath(target)), temp_path_(target_ + ".partial-XXXXXX") {
   fd_ = mkostemp(temp_path_.data(), O_CLOEXEC);
   if (fd_ < 0) Fail("cannot create a file in", FolderOf(target_));
   if (fchmod(fd_, NewFileMode()) != 0) {
@@ -76,6 +86,7 @@ void AtomicFile::Sync() {
 
 void AtomicFile::Commit() {
   Sync();
+  ReplaceablePath(target_);  // once more: the target may have changed while the export ran
   if (rename(temp_path_.c_str(), target_.c_str()) != 0) Fail("cannot replace", target_);
   temp_path_.clear();
   SyncFolder(FolderOf(target_));

@@ -1,7 +1,10 @@
 // AtomicFile: a file that replaces its target only when it is complete. It is written as a new
 // temporary file in the target's folder; Commit makes it durable (fsync), renames it over the
-// target and syncs the folder. Until then, and whenever Commit fails or the AtomicFile is
-// destroyed uncommitted, the target stays as it was and the temporary file is removed.
+// target and syncs the folder. The target follows engine/replace_target.h: a link is followed
+// and the file it names replaced; a target that exists and is no regular file is refused, when
+// the AtomicFile is made and again before the rename, and left untouched. Until then, and whenever
+// Commit fails or the AtomicFile is destroyed uncommitted, the target stays as it was and the
+// temporary file is removed.
 //
 // Errors throw ExportError with the path and the system's reason.
 #pragma once
@@ -14,7 +17,7 @@ namespace voziroz::cli {
 class AtomicFile {
  public:
   // Creates the temporary file (read-write, empty) beside `target`.
-  explicit AtomicFile(std::string target);
+  explicit AtomicFile(const std::string& target);
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;

@@ -96,7 +96,7 @@ TKeyList::Place TKeyList::Locate(std::string_view key) const {
 }
 
 void TKeyList::Insert(std::int32_t position, std::string key, Variant item) {
-  slots_.Insert(position, std::make_unique<TKeyItem>(std::move(key), std::move(item)));
+  slots_.Insert(position, std::make_unique<TKeyItem>(TKeyItem{std::move(key), std::move(item)}));
 }
 
 void TKeyList::Add(std::string key, Variant item) {

@@ -10,7 +10,7 @@ const MemberTable& TQueue::Members() const {
 }
 
 void TQueue::Put(Variant value) {
-  auto node = std::make_unique<TQueueItem>(std::move(value), nullptr);
+  auto node = std::make_unique<TQueueItem>(TQueueItem{std::move(value), nullptr});
   TQueueItem* newest = node.get();
   if (first_)
     tail_->Next = std::move(node);

@@ -10,7 +10,7 @@ const MemberTable& TStack::Members() const {
 }
 
 void TStack::Put(Variant value) {
-  first_ = std::make_unique<tStackItem>(std::move(value), std::move(first_));
+  first_ = std::make_unique<tStackItem>(tStackItem{std::move(value), std::move(first_)});
   ++count_;
 }
 

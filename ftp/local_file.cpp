@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/replace_target.h"
 #include "ftp/local_file_system.h"
 
 namespace voziroz::ftp {
@@ -24,8 +25,13 @@ std::optional<std::size_t> FileSource::Read(char* buffer, std::size_t capacity) 
   return count;
 }
 
-ReplacingFile::ReplacingFile(std::string target) : target_(std::move(target)) {
-  if (target_.empty()) return;
+// A link is followed and the file it names replaced; a target that exists and is no regular
+// file (a device, a folder) is refused, as the final move would swap it for the download.
+ReplacingFile::ReplacingFile(const std::string& target) {
+  if (target.empty()) return;
+  ReplaceTarget resolved = ResolveReplaceTarget(target);
+  if (!resolved.Refusal.empty()) return;
+  target_ = std::move(resolved.Path);
   // Only a file that did not exist is taken, so another writer's file is never taken over.
   for (int attempt = 0; attempt < kTemporaryNameTries && !file_; ++attempt) {
     temporary_ =
@@ -49,7 +55,10 @@ bool ReplacingFile::Write(std::string_view bytes) {
 bool ReplacingFile::Commit() {
   if (!file_) return false;
   bool written = std::fclose(file_.release()) == 0;
-  if (written && MoveReplacing(temporary_, target_)) return true;
+  // Checked once more: the target may have changed during the transfer.
+  if (written && ResolveReplaceTarget(target_).Refusal.empty() &&
+      MoveReplacing(temporary_, target_))
+    return true;
   RemoveFile(temporary_);
   return false;
 }

@@ -34,9 +34,11 @@ class FileSource {
 
 // New content for the file `target`, written to a temporary file beside it. Commit puts it in
 // place of `target` (replacing what was there); without Commit the temporary file is removed.
+// The target follows engine/replace_target.h: a link's file is replaced; a target that exists
+// and is no regular file is refused (IsOpen false, or Commit false) and left untouched.
 class ReplacingFile {
  public:
-  explicit ReplacingFile(std::string target);
+  explicit ReplacingFile(const std::string& target);
   ReplacingFile(const ReplacingFile&) = delete;
   ReplacingFile& operator=(const ReplacingFile&) = delete;
   ~ReplacingFile();

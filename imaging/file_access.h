@@ -1,5 +1,6 @@
-// The thumbnailer's files: opened by their Windows-1252 names, and compared by identity
-// (file_access_posix.cpp on Linux, file_access_windows.cpp on Windows).
+// The thumbnailer's files, opened by their Windows-1252 names (file_access_posix.cpp on Linux,
+// file_access_windows.cpp on Windows). Only regular files are used, as the GEDCOM reader does: a
+// folder, a device or a pipe is refused without waiting on it (a FIFO would block forever).
 #pragma once
 
 #include <cstdio>
@@ -7,13 +8,12 @@
 
 namespace voziroz {
 
-// std::fopen for a Windows-1252 name; null when the file cannot be opened.
-std::FILE* OpenFile(const std::string& name, const char* mode);
+// The source, opened for reading; null when it is missing, unreadable or no regular file.
+std::FILE* OpenSource(const std::string& name);
 
-// True when the open file is a folder.
-bool IsFolder(std::FILE* file);
-
-// True when `name` designates the open file itself (under any name or link).
-bool NamesSameFile(std::FILE* file, const std::string& name);
+// The target, opened for writing, created when missing and emptied. Null, with an existing file
+// left as it was, when it cannot be opened, is no regular file, or is the open `source` itself
+// (under any name or link).
+std::FILE* OpenTarget(const std::string& name, std::FILE* source);
 
 }  // namespace voziroz

@@ -1,22 +1,51 @@
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "imaging/file_access.h"
 
 namespace voziroz {
+namespace {
 
-std::FILE* OpenFile(const std::string& name, const char* mode) {
-  return std::fopen(name.c_str(), mode);
+// Without O_NONBLOCK, opening a FIFO would wait for its other end.
+constexpr int kOpenFlags = O_CLOEXEC | O_NONBLOCK;
+
+bool IsRegular(int fd, struct stat& info) {
+  return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool IsFolder(std::FILE* file) {
+std::FILE* Adopt(int fd, const char* mode) {
+  std::FILE* file = fdopen(fd, mode);
+  if (file == nullptr) close(fd);
+  return file;
+}
+
+}  // namespace
+
+std::FILE* OpenSource(const std::string& name) {
+  const int fd = open(name.c_str(), O_RDONLY | kOpenFlags);
+  if (fd < 0) return nullptr;
   struct stat info;
-  return fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
+  if (!IsRegular(fd, info)) {
+    close(fd);
+    return nullptr;
+  }
+  return Adopt(fd, "rb");
 }
 
-bool NamesSameFile(std::FILE* file, const std::string& name) {
-  struct stat file_info, name_info;
-  return fstat(fileno(file), &file_info) == 0 && stat(name.c_str(), &name_info) == 0 &&
-         file_info.st_dev == name_info.st_dev && file_info.st_ino == name_info.st_ino;
+std::FILE* OpenTarget(const std::string& name, std::FILE* source) {
+  const int fd = open(name.c_str(), O_WRONLY | O_CREAT | kOpenFlags, 0666);
+  if (fd < 0) return nullptr;
+  struct stat info, source_info;
+  // Emptied only once checked: truncating the source would lose it before it is read.
+  const bool usable = IsRegular(fd, info) && fstat(fileno(source), &source_info) == 0 &&
+                      (info.st_dev != source_info.st_dev || info.st_ino != source_info.st_ino) &&
+                      ftruncate(fd, 0) == 0;
+  if (!usable) {
+    close(fd);
+    return nullptr;
+  }
+  return Adopt(fd, "wb");
 }
 
 }  // namespace voziroz

@@ -1,5 +1,6 @@
 // Names go to the system as UTF-16, so they mean the same whatever its ANSI code page. Files
 // are compared by volume and file index: the C library's stat has no inode numbers here.
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
@@ -9,39 +10,51 @@
 namespace voziroz {
 namespace {
 
-std::wstring Wide(const std::string& ansi) {
-  const std::u16string wide = AnsiToUtf16(ansi);
-  return std::wstring(wide.begin(), wide.end());
+HANDLE OpenHandle(const std::string& name, DWORD access, DWORD disposition) {
+  const std::u16string wide = AnsiToUtf16(name);
+  return CreateFileW(reinterpret_cast<LPCWSTR>(wide.c_str()), access,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-bool IdentityOf(HANDLE file, BY_HANDLE_FILE_INFORMATION& info) {
-  return file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info);
+bool SameFile(HANDLE a, HANDLE b) {
+  BY_HANDLE_FILE_INFORMATION a_info, b_info;
+  return GetFileInformationByHandle(a, &a_info) && GetFileInformationByHandle(b, &b_info) &&
+         a_info.dwVolumeSerialNumber == b_info.dwVolumeSerialNumber &&
+         a_info.nFileIndexHigh == b_info.nFileIndexHigh &&
+         a_info.nFileIndexLow == b_info.nFileIndexLow;
+}
+
+// A stream over `handle`, or null (with the handle closed) when `usable` is false.
+std::FILE* Adopt(HANDLE handle, bool usable, int flags, const char* mode) {
+  const int fd = usable ? _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags) : -1;
+  if (fd < 0) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  std::FILE* file = _fdopen(fd, mode);
+  if (file == nullptr) _close(fd);
+  return file;
 }
 
 }  // namespace
 
-std::FILE* OpenFile(const std::string& name, const char* mode) {
-  return _wfopen(Wide(name).c_str(), Wide(mode).c_str());
+// A folder cannot be opened without FILE_FLAG_BACKUP_SEMANTICS; devices and pipes are no disk
+// files. Opening a pipe fails at once when it is busy, so nothing waits.
+std::FILE* OpenSource(const std::string& name) {
+  HANDLE handle = OpenHandle(name, GENERIC_READ, OPEN_EXISTING);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  return Adopt(handle, GetFileType(handle) == FILE_TYPE_DISK, _O_RDONLY | _O_BINARY, "rb");
 }
 
-bool IsFolder(std::FILE* file) {
-  BY_HANDLE_FILE_INFORMATION info;
-  return IdentityOf(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))), info) &&
-         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool NamesSameFile(std::FILE* file, const std::string& name) {
-  BY_HANDLE_FILE_INFORMATION file_info, name_info;
-  if (!IdentityOf(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))), file_info)) return false;
-  HANDLE other =
-      CreateFileW(Wide(name).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  const bool same = IdentityOf(other, name_info) &&
-                    file_info.dwVolumeSerialNumber == name_info.dwVolumeSerialNumber &&
-                    file_info.nFileIndexHigh == name_info.nFileIndexHigh &&
-                    file_info.nFileIndexLow == name_info.nFileIndexLow;
-  if (other != INVALID_HANDLE_VALUE) CloseHandle(other);
-  return same;
+std::FILE* OpenTarget(const std::string& name, std::FILE* source) {
+  HANDLE handle = OpenHandle(name, GENERIC_WRITE, OPEN_ALWAYS);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  const auto source_handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(source)));
+  // Emptied only once checked: truncating the source would lose it before it is read.
+  const bool usable = GetFileType(handle) == FILE_TYPE_DISK && !SameFile(handle, source_handle) &&
+                      SetEndOfFile(handle);
+  return Adopt(handle, usable, _O_WRONLY | _O_BINARY, "wb");
 }
 
 }  // namespace voziroz

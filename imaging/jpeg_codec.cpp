@@ -10,6 +10,7 @@
 #include <array>
 #include <csetjmp>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace voziroz {
@@ -63,10 +64,18 @@ struct JpegObjectGuard {
   ~JpegObjectGuard() { jpeg_destroy(object); }
 };
 
+void RefuseHugeSource(const jpeg_decompress_struct& info) {
+  if (std::int64_t{info.image_width} * info.image_height <= kMaxSourcePixels) return;
+  throw std::runtime_error("Image is too large: " + std::to_string(info.image_width) + " x " +
+                           std::to_string(info.image_height) + " pixels");
+}
+
 void StartDecoding(jpeg_decompress_struct& info, std::FILE* source) {
   jpeg_create_decompress(&info);
+  info.mem->max_memory_to_use = kMaxCodecMemory;
   jpeg_stdio_src(&info, source);
   jpeg_read_header(&info, TRUE);
+  RefuseHugeSource(info);
   info.scale_num = 1;
   info.scale_denom = 1;
   info.do_block_smoothing = TRUE;
@@ -106,6 +115,7 @@ void ReadQuantisedGrayRows(jpeg_decompress_struct& info, Bitmap& image, JSAMPROW
 
 void StartEncoding(jpeg_compress_struct& info, const Bitmap& image, std::FILE* target) {
   jpeg_create_compress(&info);
+  info.mem->max_memory_to_use = kMaxCodecMemory;
   jpeg_stdio_dest(&info, target);
   info.image_width = static_cast<JDIMENSION>(image.width());
   info.image_height = static_cast<JDIMENSION>(image.height());

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 #include "imaging/bitmap.h"
 #include "imaging/file_access.h"
@@ -26,6 +27,10 @@ Bitmap DrawThumbnail(std::FILE* source, std::int32_t width, std::int32_t height,
   if (layout.width > kMaxJpegSide || layout.height > kMaxJpegSide) {
     // Checked before the canvas is made: the encoder would refuse it only after a fill.
     throw std::runtime_error("Maximum supported image dimension is 65500 pixels");
+  }
+  if (std::int64_t{layout.width} * layout.height > kMaxThumbnailPixels) {
+    throw std::runtime_error("Thumbnail is too large: " + std::to_string(layout.width) + " x " +
+                             std::to_string(layout.height) + " pixels");
   }
   Bitmap canvas(layout.width, layout.height);
   canvas.Fill(ColorFromRrggbb(fill_color));
@@ -58,12 +63,9 @@ bool CreateThumbnail(const std::string& source_filename, const std::string& targ
   if (width < 0 || height < 0 || HoldsNul(source_filename) || HoldsNul(target_filename)) {
     return false;
   }
-  const FilePtr source(OpenFile(source_filename, "rb"));
-  // Creating the target would truncate the source before it is read when both are one file.
-  if (!source || IsFolder(source.get()) || NamesSameFile(source.get(), target_filename)) {
-    return false;
-  }
-  std::FILE* target = OpenFile(target_filename, "wb");
+  const FilePtr source(OpenSource(source_filename));
+  if (!source) return false;
+  std::FILE* target = OpenTarget(target_filename, source.get());
   if (target == nullptr) return false;
   bool written = true;
   try {

@@ -7,11 +7,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
 #include <utility>
+
+#include "engine/replace_target.h"
 
 namespace voziroz {
 namespace {
@@ -49,20 +50,12 @@ void MakeFolders(const std::string& folder, mode_t mode) {
 }
 
 // The file a link names (which need not exist yet), so that the link stays and its target is
-// replaced.
-std::string FollowLinks(std::string path) {
-  for (int hops = 0;; ++hops) {
-    struct stat info;
-    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-    char target[PATH_MAX];
-    const ssize_t length = readlink(path.c_str(), target, sizeof target);
-    if (hops == 40 || length < 0 || length == sizeof target) {
-      errno = hops == 40 ? ELOOP : errno;
-      ThrowSystemError("cannot follow the link", path);
-    }
-    const std::string_view name(target, static_cast<std::size_t>(length));
-    path = name.starts_with('/') ? std::string(name) : FolderOf(path) + "/" + std::string(name);
-  }
+// replaced; a registry that exists and is no regular file is never replaced.
+std::string ReplaceablePath(const std::string& path) {
+  const ReplaceTarget target = ResolveReplaceTarget(path);
+  if (!target.Refusal.empty())
+    throw RegistryFileError("cannot replace the registry " + target.Path + ": " + target.Refusal);
+  return target.Path;
 }
 
 class FileDescriptor {
@@ -84,6 +77,8 @@ std::string ReadWhole(int fd, const std::string& path) {
   struct stat info;
   if (fstat(fd, &info) != 0) ThrowSystemError("cannot read", path);
   if (S_ISDIR(info.st_mode)) throw RegistryFileError("the registry " + path + " is a folder");
+  if (!S_ISREG(info.st_mode))
+    throw RegistryFileError("the registry " + path + " is not a regular file");
   if (info.st_size > kMaxFileBytes)
     throw RegistryFileError("the registry " + path + " is larger than 64 MiB");
   std::string text;
@@ -175,14 +170,15 @@ std::optional<std::string> LookUpRegistry(const std::string& key, const std::str
 }
 
 RegistryContents ReadRegistry(const std::string& path) {
-  FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // O_NONBLOCK: a FIFO would otherwise hold the open until a writer comes.
+  FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0 && errno == ENOENT) return {};
   if (fd.get() < 0) ThrowSystemError("cannot open", path);
   return RegistryContents::Parse(ReadWhole(fd.get(), path));
 }
 
 RegistryTransaction::RegistryTransaction(const std::string& path, mode_t folder_mode)
-    : path_(FollowLinks(path)) {
+    : path_(ReplaceablePath(path)) {
   MakeFolders(FolderOf(path_), folder_mode);
   const std::string lock_path = path_ + ".lock";
   FileDescriptor lock(open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
@@ -207,6 +203,7 @@ void RegistryTransaction::Commit() {
     WriteWhole(fd.get(), contents_.Serialize(), new_path);
     if (fsync(fd.get()) != 0) ThrowSystemError("cannot sync", new_path);
     if (close(fd.release()) != 0) ThrowSystemError("cannot write", new_path);
+    ReplaceablePath(path_);  // once more: the file may have been swapped since the lock
     if (rename(new_path.c_str(), path_.c_str()) != 0) ThrowSystemError("cannot replace", path_);
   } catch (...) {
     unlink(new_path.c_str());

@@ -6,7 +6,8 @@
 // $VOZIROZ_SYSTEM_REGISTRY when set, else etc/voziroz/registry under the prefix that
 // libvozcom.so is installed in (/etc/voziroz/registry for /usr); none when it is not installed.
 // A file that does not exist is an empty registry. A link is followed: the file it names is the
-// one read and replaced.
+// one read and replaced. A registry that exists and is no regular file (a device, a FIFO) is
+// refused, never replaced.
 //
 // Consistency: a change is a transaction. Opening one takes an exclusive lock (flock on the file
 // "<file>.lock", held until the transaction ends) and reads the file; Commit writes the whole

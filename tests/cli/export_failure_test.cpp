@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -111,12 +112,42 @@ TEST_F(ExportFailureTest, MissingFolderOrFileInTheWayIsReported) {
   }
 }
 
-TEST_F(ExportFailureTest, FolderInThePlaceOfTheDatabaseStays) {
-  fs::create_directory(dir_.path() / "out.db");
-  EXPECT_EQ(ExportFailure(kSample, dir_.path() / "out.db", ExportFormat::Sqlite),
-            "cannot replace '" + (dir_.path() / "out.db").string() + "': Is a directory");
-  EXPECT_TRUE(fs::is_directory(dir_.path() / "out.db"));
-  EXPECT_EQ(FilesIn(dir_.path()), (std::set<std::string>{"out.db"}));
+TEST_F(ExportFailureTest, WhatIsNoRegularFileIsRefusedAndStays) {
+  const fs::path folder = dir_.path() / "folder.db", fifo = dir_.path() / "fifo.db",
+                 csv = dir_.path() / "csv";
+  fs::create_directory(folder);
+  fs::create_directory(csv);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo((csv / "EVENT.csv").c_str(), 0600), 0);
+  fs::create_symlink("fifo.db", dir_.path() / "link.db");
+  const struct {
+    fs::path out;
+    ExportFormat format;
+    fs::path refused;
+  } cases[] = {
+      {folder, ExportFormat::Sqlite, folder},
+      {fifo, ExportFormat::Sqlite, fifo},
+      {dir_.path() / "link.db", ExportFormat::Sqlite, fifo},
+      {csv, ExportFormat::Csv, csv / "EVENT.csv"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ExportFailure(kSample, c.out, c.format),
+              "cannot replace '" + c.refused.string() + "': not a regular file");
+  }
+  EXPECT_TRUE(fs::is_fifo(fifo) && fs::is_fifo(csv / "EVENT.csv") && fs::is_directory(folder));
+  EXPECT_EQ(FilesIn(dir_.path()),
+            (std::set<std::string>{"csv", "fifo.db", "folder.db", "link.db"}));
+  EXPECT_EQ(FilesIn(csv), (std::set<std::string>{"EVENT.csv"}));
+}
+
+TEST_F(ExportFailureTest, ALinkStaysAndTheFileItNamesIsReplaced) {
+  fs::create_directory(dir_.path() / "real");
+  const std::string old_db = dir_.Write("real/out.db", "the old database");
+  fs::create_symlink("real/out.db", dir_.path() / "link.db");
+  EXPECT_EQ(ExportFailure(kSample, dir_.path() / "link.db", ExportFormat::Sqlite), "");
+  EXPECT_TRUE(fs::is_symlink(dir_.path() / "link.db"));
+  EXPECT_TRUE(ReadFile(old_db).starts_with("SQLite format 3"));
+  EXPECT_EQ(FilesIn(dir_.path() / "real"), (std::set<std::string>{"out.db"}));
 }
 
 TEST_F(ExportFailureTest, GedcomFileIsNeverTheOutput) {

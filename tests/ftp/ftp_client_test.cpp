@@ -2,6 +2,7 @@
 #include "ftp/ftp_client.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -138,6 +139,17 @@ TEST_P(FtpMemberTest, GetFileReplacesALocalFileOnlyWhenItSucceeds) {
       << "no temporary file left behind";
   EXPECT_TRUE(ftp::IsConnected()) << "failed transfers keep the connection";
   EXPECT_EQ(ftp::CurrentFolder(), "/");
+}
+
+TEST_P(FtpMemberTest, GetFileRefusesWhatIsNoRegularFileAndFollowsALink) {
+  ASSERT_EQ(mkfifo(Local("fifo").c_str(), 0600), 0);
+  EXPECT_FALSE(ftp::GetFile("a.txt", Local("fifo").string(), true));
+  EXPECT_TRUE(fs::is_fifo(Local("fifo")));
+  WriteBytes(Local("real.txt"), "old");
+  fs::create_symlink("real.txt", Local("link.txt"));
+  ASSERT_TRUE(ftp::GetFile("a.txt", Local("link.txt").string(), true));
+  EXPECT_TRUE(fs::is_symlink(Local("link.txt")));
+  EXPECT_EQ(ReadBytes(Local("real.txt")), "twelve bytes");
 }
 
 TEST_P(FtpMemberTest, PutFileReplacesARemoteFileAndNeedsARegularLocalFile) {

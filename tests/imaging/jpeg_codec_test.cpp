@@ -133,10 +133,14 @@ TEST_F(JpegCodecTest, SourcesThatAreNotDecodableJpegsFailWithLibjpegsMessage) {
        "Premature end of JPEG file"},
       {"scan cut by a marker", good.substr(0, good.size() / 2) + "\xFF\xD9",
        "Corrupt JPEG data: premature end of data segment"},
-      // A few bytes claiming a huge image fail at the end of the data, not after making up
-      // 600 million pixels.
-      {"huge size claimed", WithClaimedSize(good, 30000, 20000),
+      // A few bytes claiming a large image fail at the end of the data, not after making up
+      // its pixels; above 2^27 pixels the header alone is refused.
+      {"2^27 pixels claimed", WithClaimedSize(good, 16384, 8192),
        "Corrupt JPEG data: premature end of data segment"},
+      {"2^27 + 16384 pixels claimed", WithClaimedSize(good, 16384, 8193),
+       "Image is too large: 16384 x 8193 pixels"},
+      {"65500 x 65500 claimed", WithClaimedSize(good, 65500, 65500),
+       "Image is too large: 65500 x 65500 pixels"},
       // Only colour and grey sources are turned into 24-bit pixels.
       {"CMYK", test::ReadBytes(folder_ / "cmyk.jpg"), "Unsupported color conversion request"},
   };

@@ -1,6 +1,7 @@
 #include "imaging/thumbnail.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -167,9 +168,11 @@ struct FileCase {
 TEST_F(ThumbnailTest, FailuresBeforeTheSourceIsOpenLeaveTheTargetAlone) {
   const fs::path good = WhiteSource(40, 30);
   fs::create_directory(folder_ / "folder.jpg");
+  ASSERT_EQ(mkfifo((folder_ / "fifo.jpg").c_str(), 0600), 0);  // opening it must not wait
   const FileCase cases[] = {
       {"missing source", "missing.jpg", 100, 100},
       {"source is a folder", "folder.jpg", 100, 100},
+      {"source is a FIFO", "fifo.jpg", 100, 100},
       {"negative width", good.filename().string(), -1, 100},
       {"negative height", good.filename().string(), 100, -5},
       {"negative with a missing source", "missing.jpg", 0, -1},
@@ -218,6 +221,8 @@ TEST_F(ThumbnailTest, TargetProblemsFailAndKeepTheSourceIntact) {
   if (fs::exists("/dev/full")) {
     EXPECT_FALSE(CreateThumbnail(source.string(), "/dev/full", 10, 10, 0));
   }
+  ASSERT_EQ(mkfifo((folder_ / "fifo.jpg").c_str(), 0600), 0);
+  EXPECT_FALSE(CreateThumbnail(source.string(), (folder_ / "fifo.jpg").string(), 10, 10, 0));
   // A NUL byte would make the system see a shorter, different name.
   EXPECT_FALSE(
       CreateThumbnail(source.string(), target_.string() + std::string(1, '\0') + "x", 10, 10, 0));
@@ -238,6 +243,7 @@ TEST_F(ThumbnailTest, ScaleJpegReportsWhatWentWrong) {
       {"derived width beyond 32 bits", wide, 0, 0x7FFFFFFF, "Range check error"},
       {"canvas beyond the JPEG limit", wide, 65501, 1,
        "Maximum supported image dimension is 65500 pixels"},
+      {"canvas above 2^26 pixels", wide, 8193, 8192, "Thumbnail is too large: 8193 x 8192 pixels"},
       {"negative width", wide, -1, 10, "Thumbnail width and height must not be negative"},
   };
   for (const ScaleError& c : cases) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -157,6 +158,18 @@ TEST_F(RegistryFile, RefusesAFolderAndAnOversizedFile) {
   { std::ofstream create(path_); }
   fs::resize_file(path_, (std::uintmax_t{64} << 20) + 1);
   EXPECT_THROW(RegistryTransaction transaction(path_), RegistryFileError);
+}
+
+TEST_F(RegistryFile, AFifoIsRefusedWithoutWaitingAndStays) {
+  ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
+  EXPECT_THROW(ReadRegistry(path_), RegistryFileError);
+  try {
+    RegistryTransaction transaction(path_);
+    ADD_FAILURE() << "opened";
+  } catch (const RegistryFileError& e) {
+    EXPECT_EQ(e.what(), "cannot replace the registry " + path_ + ": not a regular file");
+  }
+  EXPECT_TRUE(fs::is_fifo(path_));
 }
 
 TEST_F(RegistryFile, AnUnwritableFolderFailsTheCommitAndLeavesTheFile) {

@@ -1,5 +1,5 @@
 // The thumbnailer's files on Windows: names in the ANSI code page, an existing target replaced, and
-// a target that is the source itself refused.
+// a target that is the source itself or a device refused.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -60,6 +60,12 @@ TEST_F(ThumbnailFilesTest, TheSourceIsNeverItsOwnTarget) {
   EXPECT_EQ(Head(source_, 64), before);
   EXPECT_FALSE(CreateThumbnail(folder_.Path(), folder_ / "thumb.jpg", 10, 10, 0));
   EXPECT_EQ(Head(folder_ / "thumb.jpg", 2), "<missing>");
+}
+
+TEST_F(ThumbnailFilesTest, ADeviceIsNeitherSourceNorTarget) {
+  EXPECT_FALSE(CreateThumbnail("NUL", folder_ / "thumb.jpg", 10, 10, 0));
+  EXPECT_EQ(Head(folder_ / "thumb.jpg", 2), "<missing>");
+  EXPECT_FALSE(CreateThumbnail(source_, "NUL", 10, 10, 0));
 }
 
 }  // namespace
