@@ -4,7 +4,7 @@
 # Linux test suites there. CC/CXX choose another compiler (CC=gcc CXX=g++ works as well).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh test
 build=${VOZIROZ_ASAN_BUILD_DIR:-build-asan}
 CC=${CC:-clang} CXX=${CXX:-clang++} \
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOZIROZ_SANITIZE=ON > /dev/null
