@@ -30,9 +30,9 @@ C_OUT_TYPES = {"VARIANT": "VARIANT*", "I4": "LONG*", "BOOL": "VARIANT_BOOL*", "B
 
 
 def load_description():
-    spec = importlib.util.spec_from_file_location("interfaces", HERE / "interfaces.py")
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("interfaces", HERE / "interfaces.py")
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
