@@ -18,16 +18,17 @@
 namespace voziroz::cli {
 namespace {
 
-constexpr const char* kReadsFile =
-    "FILE is a GEDCOM file; - reads standard input.\n"
+constexpr const char* kReadsFile = "FILE is a GEDCOM file; - reads standard input.";
+constexpr const char* kExitStatus =
     "Exit status: 0 success, 1 failure (one line on standard error), 2 bad usage.";
 
 struct Command {
   const char* name;
   const char* summary;
-  const char* footer;
+  const char* notes;  // shown above the exit status in the command's help; may be empty
   void (*define)(CLI::App&, Options&);
   int (*run)(const Options&);
+  const char* exit_status = kExitStatus;
 };
 
 void AddFile(CLI::App& command, Options& options) {
@@ -68,28 +69,26 @@ const Command kCommands[] = {
     {"lines", "the pre-parsed lines and the five row estimates", kReadsFile, AddFile, RunLines},
     {"tables", "the five tables (or the one named), tab-separated, UTF-8", kReadsFile, DefineTables,
      RunTables},
-    {"dump", "what a Parser shows of the file, as one JSON document",
-     "FILE is a GEDCOM file; - reads standard input.\n"
+    {"dump", "what a Parser shows of the file, as one JSON document", kReadsFile, AddFile, RunDump,
      "Exit status: 0 success; 1 the file cannot be opened (the document, with \"isOpen\": false,\n"
-     "is still printed) or another failure, one line on standard error; 2 bad usage.",
-     AddFile, RunDump},
+     "is still printed) or another failure, one line on standard error; 2 bad usage."},
     {"info", "the file's metadata: estimates, header, submitter, columns", kReadsFile, AddFile,
      RunInfo},
     {"ancestors", "a person's known ancestors, generation by generation, with their names",
-     "FILE is a GEDCOM file; - reads standard input. A person without a PERSON record fails.\n"
-     "Exit status: 0 success, 1 failure (one line on standard error), 2 bad usage.",
+     "FILE is a GEDCOM file; - reads standard input. A person without a PERSON record fails.",
      DefineAncestors, RunAncestors},
     {"export", "the tables, lines and metadata as a SQLite database (or CSV files)",
-     "An existing OUT is replaced only once the export is complete.\n"
-     "Exit status: 0 success, 1 failure (one line on standard error), 2 bad usage.",
-     DefineExport, RunExport},
-    {"register", "register the server so that hosts create its objects by ProgID",
-     "Exit status: 0 success, 1 failure (one line on standard error), 2 bad usage.",
+     "An existing OUT is replaced only once the export is complete.", DefineExport, RunExport},
+    {"register", "register the server so that hosts create its objects by ProgID", "",
      DefineRegistration, RunRegister},
-    {"unregister", "remove the server's registration",
-     "Exit status: 0 success, 1 failure (one line on standard error), 2 bad usage.",
-     DefineRegistration, RunUnregister},
+    {"unregister", "remove the server's registration", "", DefineRegistration, RunUnregister},
 };
+
+// The command's help footer: its notes, then its exit status.
+std::string FooterOf(const Command& command) {
+  const std::string notes = command.notes;
+  return notes.empty() ? command.exit_status : notes + "\n" + command.exit_status;
+}
 
 // The name of the exception being handled, for the last-resort message.
 std::string CurrentExceptionName() {
@@ -134,7 +133,7 @@ int Main(int argc, char** argv) {
   const Command* chosen = nullptr;
   for (const Command& command : kCommands) {
     CLI::App* sub = app.add_subcommand(command.name, command.summary);
-    sub->footer(command.footer);
+    sub->footer(FooterOf(command));
     command.define(*sub, options);
     sub->final_callback([&chosen, &command] { chosen = &command; });
   }
