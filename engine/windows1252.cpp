@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/code_page.h"
+#include "engine/unicode.h"
 
 namespace voziroz {
 namespace {
@@ -23,37 +24,12 @@ inline bool PlainAsciiWord(const unsigned char* p) {
   return ((word | (word - kOnes)) & kHighBits) == 0;
 }
 
-inline bool IsContinuation(unsigned char b) {
-  return (b & 0xC0) == 0x80;
-}
-
 // Length of the valid UTF-8 sequence at p (end - p >= 1, *p >= 0x80) and its code point; 0 when
 // the bytes do not start a valid sequence.
 inline int DecodeSequence(const unsigned char* p, const unsigned char* end, char32_t& cp) {
-  unsigned char lead = p[0];
-  std::ptrdiff_t left = end - p;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    if (left < 2 || !IsContinuation(p[1])) return 0;
-    cp = (char32_t(lead & 0x1F) << 6) | (p[1] & 0x3F);
-    return 2;
-  }
-  if (lead >= 0xE0 && lead <= 0xEF) {
-    if (left < 3 || !IsContinuation(p[1]) || !IsContinuation(p[2])) return 0;
-    if (lead == 0xE0 && p[1] < 0xA0) return 0;  // overlong
-    if (lead == 0xED && p[1] > 0x9F) return 0;  // surrogate
-    cp = (char32_t(lead & 0x0F) << 12) | (char32_t(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
-    return 3;
-  }
-  if (lead >= 0xF0 && lead <= 0xF4) {
-    if (left < 4 || !IsContinuation(p[1]) || !IsContinuation(p[2]) || !IsContinuation(p[3]))
-      return 0;
-    if (lead == 0xF0 && p[1] < 0x90) return 0;  // overlong
-    if (lead == 0xF4 && p[1] > 0x8F) return 0;  // above U+10FFFF
-    cp = (char32_t(lead & 0x07) << 18) | (char32_t(p[1] & 0x3F) << 12) |
-         (char32_t(p[2] & 0x3F) << 6) | (p[3] & 0x3F);
-    return 4;
-  }
-  return 0;
+  const Utf8Step step = NextUtf8(p, end);
+  cp = step.CodePoint;
+  return step.Valid ? step.Length : 0;
 }
 
 // Grows `out` by at most `bound` bytes, lets `fill` write them at the returned pointer, and cuts
