@@ -9,7 +9,8 @@
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config libjpeg62-turbo-dev libcurl4-openssl-dev libsqlite3-dev
-  libutf8proc-dev libcli11-dev python3 python3-dev python3-pip python3-setuptools python3-wheel python3-venv)
+  libutf8proc-dev libcli11-dev python3 python3-dev python3-pip python3-setuptools python3-wheel
+  python3-venv)
 test=(libgtest-dev libgmock-dev clang libclang-rt-14-dev clang-format libjpeg-turbo-progs
   python3-pyftpdlib sqlite3 dpkg-dev file)
 windows=(wine wine64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools libwine-dev dpkg-dev)
