@@ -82,7 +82,7 @@ char* PutNfc(const char* begin, const char* end, char* out) {
 }
 
 // The most bytes PutWithMarks writes for a run of `marks` mark bytes.
-std::size_t MaxComposedLength(std::size_t marks) {
+constexpr std::size_t MaxComposedLength(std::size_t marks) {
   return kMaxUtf8Length * kDecomposedRoom + kMaxUtf8Length * marks;
 }
 
@@ -107,6 +107,45 @@ char* PutWithMarks(char32_t character, std::string_view run, const CodePoints& c
   return out;
 }
 
+// A character with one mark in UTF-8 (length 0: too long to keep here, composed each time).
+struct ComposedPair {
+  unsigned char length;
+  char bytes[7];
+};
+using ComposedPairs = std::array<std::array<ComposedPair, 256>, kLastMark - kFirstMark + 1>;
+
+// Every character with each single mark, the common case, composed once: a text full of marks
+// then costs a look-up per letter instead of a normalisation.
+const ComposedPairs& ComposedPairOf() {
+  static const ComposedPairs pairs = [] {
+    ComposedPairs t{};
+    const CodePoints& code_points = CodePointOfByte();
+    for (int mark = kFirstMark; mark <= kLastMark; ++mark) {
+      const char run = static_cast<char>(mark);
+      for (int b = 0; b < 256; ++b) {
+        char composed[MaxComposedLength(1)];
+        char* end = PutWithMarks(code_points[b], {&run, 1}, code_points, composed);
+        ComposedPair& pair = t[mark - kFirstMark][b];
+        if (static_cast<std::size_t>(end - composed) > sizeof pair.bytes) continue;
+        pair.length = static_cast<unsigned char>(end - composed);
+        std::copy(composed, end, pair.bytes);
+      }
+    }
+    return t;
+  }();
+  return pairs;
+}
+
+// Writes the character of `byte` followed by the marks of `run`, composed; returns the end.
+char* PutMarked(unsigned char byte, std::string_view run, const CodePoints& code_points,
+                const ComposedPairs& pairs, char* out) {
+  if (run.size() == 1) {
+    const ComposedPair& pair = pairs[static_cast<unsigned char>(run[0]) - kFirstMark][byte];
+    if (pair.length != 0) return std::copy_n(pair.bytes, pair.length, out);
+  }
+  return PutWithMarks(code_points[byte], run, code_points, out);
+}
+
 // Grows `out` so that `need` bytes fit from `dst` on; returns where `dst` now is.
 char* MakeRoom(TextBuffer& out, char* dst, std::size_t need) {
   const auto used = static_cast<std::size_t>(dst - out.data());
@@ -120,6 +159,7 @@ char* MakeRoom(TextBuffer& out, char* dst, std::size_t need) {
 
 TextBuffer AnselToUtf8(std::string_view ansel) {
   const CodePoints& code_points = CodePointOfByte();
+  const ComposedPairs& pairs = ComposedPairOf();
   const auto* in = reinterpret_cast<const unsigned char*>(ansel.data());
   const std::size_t n = ansel.size();
   // The room kept is always one byte per input byte still to come (plus the line break), so
@@ -144,7 +184,7 @@ TextBuffer AnselToUtf8(std::string_view ansel) {
       const std::size_t marks = i - run;
       ++i;
       dst = MakeRoom(out, dst, n - i + kLineBreakRoom + MaxComposedLength(marks));
-      dst = PutWithMarks(code_points[in[i - 1]], ansel.substr(run, marks), code_points, dst);
+      dst = PutMarked(in[i - 1], ansel.substr(run, marks), code_points, pairs, dst);
     }
   }
   out.Resize(static_cast<std::size_t>(dst - out.data()));

@@ -1,11 +1,16 @@
 // Real GEDCOM files written by other programs: every one loads and pre-parses, and a few lines
 // of some of them (looked up in the files themselves) come out as they should.
 #include <gtest/gtest.h>
+#include <utf8proc.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <string>
 
+#include "engine/ansel.h"
 #include "engine/gedcom_reader.h"
 
 namespace voziroz {
@@ -116,6 +121,24 @@ TEST_F(CorpusTest, Utf8FileWithoutFinalLineBreak) {
   // The file ends "1 CHIL @I387@", "1 MARR", "2 _UID ...", "2 RIN ...", "0 TRLR" with no break.
   EXPECT_EQ(Row(lines, lines.Count - 2), "1 CHIL @I387@");
   EXPECT_EQ(Row(lines, lines.Count - 1), "1 MARR ");
+}
+
+// The character-set test file in ANSEL against another program's UTF-8 rendering of it, put in
+// NFC (that program leaves some letters decomposed) and with ANSEL's alif, U+02BC, where that
+// program wrote U+02BE.
+TEST_F(CorpusTest, AnselToUtf8AgreesWithAnotherProgramsRendering) {
+  auto read = [](const std::string& name) {
+    std::ifstream in(kCorpus / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string rendering = read("anselutf8.ged");
+  std::unique_ptr<utf8proc_uint8_t, decltype(&std::free)> nfc(
+      utf8proc_NFC(reinterpret_cast<const utf8proc_uint8_t*>(rendering.c_str())), &std::free);
+  ASSERT_TRUE(nfc);
+  std::string want(reinterpret_cast<const char*>(nfc.get()));
+  for (std::size_t at; (at = want.find("\u02BE")) != std::string::npos;)
+    want.replace(at, 2, "\u02BC");
+  EXPECT_EQ(AnselToUtf8(read("ANSEL.GED")).view(), want);
 }
 
 }  // namespace
