@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "engine/blank_trim.h"
+#include "engine/code_page_text.h"
 #include "engine/date_key.h"
 #include "engine/table_fill.h"
 #include "engine/table_layouts.h"
@@ -66,6 +67,7 @@ class TableWalk {
   std::int32_t family_id_ = 0;
   std::int32_t source_id_ = -1;
   RecordIds ids_;
+  const CodePage code_page_ = TheCodePage();
   bool skipping_person_ = false;  // the current INDI record came beyond kMaxPersonRows
 };
 
@@ -125,7 +127,8 @@ void TableWalk::PersonLine(const LineRef& line) {
       return NameLine(line);
     case tag::SEX:
       if (line.level == 1)
-        person_.SharedText(person::kSex, line.value.empty() ? "U" : line.value.substr(0, 1));
+        person_.SharedText(person::kSex,
+                           line.value.empty() ? "U" : FirstCharacters(line.value, 1, code_page_));
       return;
     case tag::CHAN:
       return ChangeLine(line);
@@ -268,7 +271,7 @@ void TableWalk::EventDetailLine(const LineRef& line, bool of_person) {
   switch (line.code) {
     case tag::DATE:
       event_.Text(event::kDate, line.value);
-      return event_.Text(event::kIsoDate, IsoDateKeyOf(line.value).View());
+      return event_.Text(event::kIsoDate, IsoDateKeyOf(line.value, code_page_).View());
     case tag::PLAC:
       return event_.Text(event::kLocation, line.value);
     case tag::CAUS:
