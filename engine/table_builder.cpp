@@ -33,8 +33,9 @@ std::int32_t ReserveFor(std::int32_t estimate, const TLines& lines) {
 class TableWalk {
  public:
   TableWalk(const TLines& lines, tSimpleTable& person, tSimpleTable& event, tSimpleTable& family,
-            tSimpleTable& source, tSimpleTable& multimedia)
-      : person_(person, kPersonLayout, ReserveFor(lines.PersonEstimate, lines)),
+            tSimpleTable& source, tSimpleTable& multimedia, CodePage page)
+      : code_page_(page),
+        person_(person, kPersonLayout, ReserveFor(lines.PersonEstimate, lines)),
         event_(event, kEventLayout, ReserveFor(lines.EventEstimate, lines)),
         family_(family, kFamilyLayout, ReserveFor(lines.FamilyEstimate, lines)),
         source_(source, kSourceLayout, ReserveFor(lines.SourceEstimate, lines)),
@@ -61,13 +62,13 @@ class TableWalk {
   void MakeObject(std::int32_t owner, std::string_view ref_to);
   void ObjectDetailLine(const LineRef& line);
 
+  const CodePage code_page_;
   TableFill person_, event_, family_, source_, multimedia_;
   std::array<TagCode, 256> path_{};
   std::int32_t person_id_ = -1;
   std::int32_t family_id_ = 0;
   std::int32_t source_id_ = -1;
   RecordIds ids_;
-  const CodePage code_page_ = TheCodePage();
   bool skipping_person_ = false;  // the current INDI record came beyond kMaxPersonRows
 };
 
@@ -317,9 +318,10 @@ void TableWalk::ObjectDetailLine(const LineRef& line) {
 }  // namespace
 
 bool BuildTables(const TLines& lines, tSimpleTable& person, tSimpleTable& event,
-                 tSimpleTable& family, tSimpleTable& source, tSimpleTable& multimedia) {
+                 tSimpleTable& family, tSimpleTable& source, tSimpleTable& multimedia,
+                 CodePage page) {
   try {
-    TableWalk walk(lines, person, event, family, source, multimedia);
+    TableWalk walk(lines, person, event, family, source, multimedia, page);
     const std::size_t count =
         std::min(static_cast<std::size_t>(std::max(lines.Count, 0)), lines.Lines.size());
     for (std::size_t i = 0; i < count; ++i) {
