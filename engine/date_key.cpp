@@ -173,7 +173,8 @@ DateKey PlainUtf8Key(std::string_view date) {
     const std::string_view word = TrimBlanks(CutWord(rest, end_blank_used));
     switch (Utf8Steps(word)) {
       case 1:
-        day.size = 1;  // keeps the leading '0'
+        day.bytes[0] = '0';
+        day.size = 1;
         PutUpper(word, day);
         break;
       case 2:

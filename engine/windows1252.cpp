@@ -194,19 +194,24 @@ void AppendUtf32BeAsAnsi(std::string_view bytes, TextBuffer& out, CodePage code_
 }
 
 void AppendWindows1252AsUtf8(std::string_view bytes, TextBuffer& out) {
-  bytes = bytes.substr(0, bytes.find('\0'));
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto* end = p + bytes.size();
-  const std::size_t high =
-      static_cast<std::size_t>(std::count_if(p, end, [](unsigned char b) { return b >= 0x80; }));
+  // Blocks bound what one step may add (three bytes a character); the room reserved up front
+  // holds text whose characters beyond ASCII add up to an eighth, so that mostly-ASCII files are
+  // converted without moving the text.
+  constexpr std::size_t kBlock = std::size_t{64} << 10;
+  out.Reserve(out.size() + bytes.size() + bytes.size() / 8 + 3 * kBlock);
   const AnsiCodePage& page = Windows1252CodePage();
-  AppendBounded(out, bytes.size() + 2 * high, [&](char* dst) {  // at most 3 bytes a character
-    while (p < end) {
-      if (CopiedAsciiWord(p, end, dst)) continue;
-      dst = PutUtf8(page.units[*p++], dst);
-    }
-    return dst;
-  });
+  for (std::size_t at = 0; at < bytes.size(); at += kBlock) {
+    const std::string_view block = bytes.substr(at, kBlock);
+    const auto* p = reinterpret_cast<const unsigned char*>(block.data());
+    const auto* end = p + block.size();
+    AppendBounded(out, 3 * block.size(), [&](char* dst) {
+      while (p < end) {
+        if (CopiedAsciiWord(p, end, dst)) continue;
+        dst = PutUtf8(page.units[*p++], dst);
+      }
+      return dst;
+    });
+  }
 }
 
 bool IsValidUtf8(std::string_view bytes) {

@@ -35,7 +35,7 @@ void AppendUtf16AsAnsi(std::string_view bytes, bool big_endian, TextBuffer& out,
                        CodePage page = TheCodePage());
 // UTF-32 big-endian units; an odd trailing 1 to 3 bytes are ignored.
 void AppendUtf32BeAsAnsi(std::string_view bytes, TextBuffer& out, CodePage page = TheCodePage());
-// Appends each byte as the UTF-8 form of its Windows-1252 character, up to the first NUL.
+// Appends each byte as the UTF-8 form of its Windows-1252 character (a NUL as U+0000).
 void AppendWindows1252AsUtf8(std::string_view bytes, TextBuffer& out);
 // True when the bytes are valid UTF-8 throughout (the rules above).
 bool IsValidUtf8(std::string_view bytes);

@@ -111,11 +111,11 @@ TEST(Utf8CodePage, DateKeysCountCodePoints) {
   const std::pair<const char*, const char*> cases[] = {
       {"é MAR 1850", "1850030É"},      // a one-character day, upper-cased
       {"żó JAN 1850", "185001żÓ"},     // ż has no capital in Windows-1252
+      {"żó é 1850", "1850000É"},       // a shorter day replaces a longer one
       {"1 JAN Łódź", "ŁÓDź0101"},      // four characters are a year
       {"ABT 😀 MAR 1850", "1850030😀"},  // a four-byte character
       {"BEFé 1850", "18500000"},       // the fifth character follows a two-byte one
-      {"INTé1 JAN 1850 (x)", "18500101"},
-      {"BETé2 MAR 1850 AND 1860", "18500302"},
+      {"INTé1 JAN 1850 (x)", "18500101"}, {"BETé2 MAR 1850 AND 1860", "18500302"},
       {"mär 1850", "18500000"},  // three characters, no month
   };
   for (const auto& [date, key] : cases) EXPECT_EQ(IsoDateOf(date, kUtf8), key) << date;
