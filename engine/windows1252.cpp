@@ -1,6 +1,7 @@
 #include "engine/windows1252.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "engine/code_page.h"
@@ -205,10 +206,20 @@ void AppendWindows1252AsUtf8(std::string_view bytes, TextBuffer& out) {
     const auto* p = reinterpret_cast<const unsigned char*>(block.data());
     const auto* end = p + block.size();
     AppendBounded(out, 3 * block.size(), [&](char* dst) {
-      while (p < end) {
-        if (CopiedAsciiWord(p, end, dst)) continue;
-        dst = PutUtf8(page.units[*p++], dst);
+      if constexpr (std::endian::native == std::endian::little) {
+        // Eight bytes are stored at once and the ASCII ones before the first high byte kept.
+        while (end - p >= 8) {
+          std::uint64_t word;
+          std::memcpy(&word, p, 8);
+          std::memcpy(dst, &word, 8);
+          const std::uint64_t high = word & kHighBits;
+          const int ascii = high ? std::countr_zero(high) / 8 : 8;
+          p += ascii;
+          dst += ascii;
+          if (ascii < 8) dst = PutUtf8(page.units[*p++], dst);
+        }
       }
+      while (p < end) dst = PutUtf8(page.units[*p++], dst);
       return dst;
     });
   }
