@@ -1,8 +1,10 @@
 // make_large_gedcom: writes a large, realistic GEDCOM 5.5 file for the benchmarks.
 //
-//   make_large_gedcom OUTPUT SIZE_MB
+//   make_large_gedcom OUTPUT SIZE_MB [utf-8]
 //
-// The file is Windows-1252 text with CR LF line ends ("1 CHAR ANSI"). It holds households (two
+// The file is Windows-1252 text with CR LF line ends ("1 CHAR ANSI"), mostly ASCII; with utf-8
+// it is UTF-8 ("1 CHAR UTF-8") whose names and places are Polish, Czech, Hungarian, Russian and
+// Japanese, nearly all of them with characters beyond ASCII. It holds households (two
 // spouses, their children and their FAM record), a source record every few dozen households,
 // events with dates of every common form and places, notes continued by CONT and CONC, pictures,
 // user-defined tags and a few lines longer than 255 characters. The output depends only on the
@@ -29,9 +31,8 @@ class Random {
   int Below(int n) { return static_cast<int>(Next() % static_cast<std::uint64_t>(n)); }
   int Between(int low, int high) { return low + Below(high - low + 1); }
   bool Chance(int percent) { return Below(100) < percent; }
-  template <std::size_t N>
-  std::string_view Pick(const std::string_view (&items)[N]) {
-    return items[Below(static_cast<int>(N))];
+  std::string_view Pick(std::span<const std::string_view> items) {
+    return items[static_cast<std::size_t>(Below(static_cast<int>(items.size())))];
   }
 
  private:
@@ -70,6 +71,35 @@ constexpr std::string_view kPlaces[] = {
     "Bergen, Hordaland, Norway",
     "Z\xFCrich, Switzerland",
     "New York, New York, USA"};
+constexpr std::string_view kMaleNamesUtf8[] = {
+    "Michał", "Łukasz", "Paweł",   "Wojciech", "Jiří",   "Tomáš",   "Lukáš", "Zoltán",
+    "Gábor",  "István", "Дмитрий", "Иван",     "Сергей", "Алексей", "健太",  "翔太"};
+constexpr std::string_view kFemaleNamesUtf8[] = {
+    "Małgorzata", "Zofia",  "Agnieszka", "Jadwiga", "Kateřina",  "Tereza", "Věra", "Erzsébet",
+    "Zsófia",     "Ildikó", "Анна",      "Наталья", "Екатерина", "Ольга",  "陽子", "さくら"};
+constexpr std::string_view kSurnamesUtf8[] = {
+    "Łukasiewicz", "Wójcik", "Kowalczyk", "Szymański", "Dvořák",  "Novotný",  "Černý", "Procházka",
+    "Kovács",      "Szabó",  "Tóth",      "Иванов",    "Смирнов", "Кузнецов", "佐藤",  "鈴木"};
+constexpr std::string_view kPlacesUtf8[] = {"Łódź, Polska",
+                                            "Kraków, Małopolska, Polska",
+                                            "Gdańsk, Polska",
+                                            "Brno, Morava, Česko",
+                                            "Plzeň, Česko",
+                                            "Debrecen, Magyarország",
+                                            "Győr, Magyarország",
+                                            "Москва, Россия",
+                                            "Санкт-Петербург, Россия",
+                                            "東京都, 日本"};
+
+// The names and places a file draws from.
+struct Vocabulary {
+  std::span<const std::string_view> male, female, surnames, places;
+  std::string_view charset;
+};
+constexpr Vocabulary kWindows1252 = {kMaleNames, kFemaleNames, kSurnames, kPlaces, "ANSI"};
+constexpr Vocabulary kUtf8 = {kMaleNamesUtf8, kFemaleNamesUtf8, kSurnamesUtf8, kPlacesUtf8,
+                              "UTF-8"};
+
 constexpr std::string_view kOccupations[] = {
     "Farmer",     "Skipper",       "Baker",         "Weaver",     "Ship's carpenter",
     "Bookbinder", "Schoolteacher", "Wool merchant", "Watchmaker", "Civil engineer",
@@ -143,7 +173,7 @@ class Writer {
 
 class Generator {
  public:
-  explicit Generator(Writer& out) : out_(out) {}
+  Generator(Writer& out, const Vocabulary& words) : out_(out), words_(words) {}
 
   void Header() {
     out_.Line(0, "HEAD");
@@ -157,7 +187,7 @@ class Generator {
     out_.Line(1, "GEDC");
     out_.Line(2, "VERS", "5.5");
     out_.Line(2, "FORM", "LINEAGE-LINKED");
-    out_.Line(1, "CHAR", "ANSI");
+    out_.Line(1, "CHAR", words_.charset);
     out_.Line(1, "LANG", "English");
     out_.Record('U', 1, "SUBM");
     out_.Line(1, "NAME", "Benchmark Submitter");
@@ -183,8 +213,8 @@ class Generator {
   void Person(long id, char sex, int birth_year, long child_of, long spouse_in) {
     out_.Record('I', id, "INDI");
     if (rng_.Chance(30)) out_.Line(1, "_UID", Hex(32));
-    std::string_view given = sex == 'M' ? rng_.Pick(kMaleNames) : rng_.Pick(kFemaleNames);
-    std::string_view surname = rng_.Pick(kSurnames);
+    std::string_view given = sex == 'M' ? rng_.Pick(words_.male) : rng_.Pick(words_.female);
+    std::string_view surname = rng_.Pick(words_.surnames);
     text_.assign(given).append(" /").append(surname).append("/");
     out_.Line(1, "NAME", text_);
     if (rng_.Chance(50)) {
@@ -221,7 +251,7 @@ class Generator {
   void Source() {
     long id = ++source_;
     out_.Record('S', id, "SOUR");
-    text_.assign("Church book of ").append(rng_.Pick(kPlaces));
+    text_.assign("Church book of ").append(rng_.Pick(words_.places));
     out_.Line(1, "TITL", text_);
     out_.Line(1, "AUTH", "Parish clerk");
     out_.Line(1, "PUBL", "Manuscript");
@@ -237,7 +267,7 @@ class Generator {
   void Event(std::string_view tag, int year, int cite_percent) {
     out_.Line(1, tag);
     out_.Line(2, "DATE", Date(year));
-    out_.Line(2, "PLAC", rng_.Pick(kPlaces));
+    out_.Line(2, "PLAC", rng_.Pick(words_.places));
     if (rng_.Chance(cite_percent)) {
       out_.Pointer(2, "SOUR", 'S', SourceId());
       text_.assign("Folio ").append(std::to_string(rng_.Between(1, 400)));
@@ -256,9 +286,9 @@ class Generator {
     text_.assign(std::to_string(rng_.Between(1, 120))).append(" ").append(rng_.Pick(kWords));
     text_.append(" Street");
     out_.Line(2, "ADDR", text_);
-    out_.Line(3, "CONT", rng_.Pick(kPlaces));
+    out_.Line(3, "CONT", rng_.Pick(words_.places));
     out_.Line(2, "DATE", Date(birth_year + rng_.Between(20, 60)));
-    out_.Line(2, "PLAC", rng_.Pick(kPlaces));
+    out_.Line(2, "PLAC", rng_.Pick(words_.places));
   }
 
   void Death(int birth_year) {
@@ -350,14 +380,16 @@ class Generator {
   long SourceId() { return source_ > 0 ? 1 + rng_.Below(static_cast<int>(source_)) : 1; }
 
   Writer& out_;
+  const Vocabulary& words_;
   Random rng_;
   long person_ = 0, family_ = 0, source_ = 0;
   std::string text_, date_, sentence_, hex_;
 };
 
 int Run(std::span<char*> args) {
-  if (args.size() != 2) {
-    std::fprintf(stderr, "usage: make_large_gedcom OUTPUT SIZE_MB\n");
+  const bool utf8 = args.size() == 3 && std::string_view(args[2]) == "utf-8";
+  if (args.size() != 2 && !utf8) {
+    std::fprintf(stderr, "usage: make_large_gedcom OUTPUT SIZE_MB [utf-8]\n");
     return 2;
   }
   char* end = nullptr;
@@ -375,7 +407,7 @@ int Run(std::span<char*> args) {
   bool ok;
   {
     Writer out(file);
-    Generator generator(out);
+    Generator generator(out, utf8 ? kUtf8 : kWindows1252);
     generator.Header();
     while (out.Written() < target) generator.Household();
     generator.Trailer();

@@ -53,16 +53,20 @@ bool MeasureInChild(Stage stage, const std::string& file, Measurement& result) {
 
 }  // namespace
 
+void KeepBest(const Measurement& m, bool first, Measurement& best) {
+  bool best_cpu = first || m.cpu_seconds < best.cpu_seconds;
+  double cpu = best_cpu ? m.cpu_seconds : best.cpu_seconds;
+  double system = best_cpu ? m.system_seconds : best.system_seconds;
+  if (first || m.seconds < best.seconds) best = m;
+  best.cpu_seconds = cpu;
+  best.system_seconds = system;
+}
+
 bool MeasureBest(Stage stage, const std::string& file, int repeats, Measurement& best) {
   for (int r = 0; r < repeats; ++r) {
     Measurement m;
     if (!MeasureInChild(stage, file, m) || m.items < 0) return false;
-    bool best_cpu = r == 0 || m.cpu_seconds < best.cpu_seconds;
-    double cpu = best_cpu ? m.cpu_seconds : best.cpu_seconds;
-    double system = best_cpu ? m.system_seconds : best.system_seconds;
-    if (r == 0 || m.seconds < best.seconds) best = m;
-    best.cpu_seconds = cpu;
-    best.system_seconds = system;
+    KeepBest(m, r == 0, best);
   }
   return true;
 }

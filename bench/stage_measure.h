@@ -26,4 +26,7 @@ using Stage = std::int64_t (*)(const std::string& file);
 // time; the peak and faults are those of the run with the best wall time. False when a run failed.
 bool MeasureBest(Stage stage, const std::string& file, int repeats, Measurement& best);
 
+// Folds one run into `best` as MeasureBest does (`first`: the run is the first).
+void KeepBest(const Measurement& m, bool first, Measurement& best);
+
 }  // namespace voziroz::bench

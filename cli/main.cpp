@@ -14,6 +14,7 @@
 
 #include "cli/argument_checks.h"
 #include "cli/commands.h"
+#include "engine/code_page.h"
 
 namespace voziroz::cli {
 namespace {
@@ -124,9 +125,28 @@ int ReportUsageError(const CLI::App& app, const CLI::ParseError& error) {
   return 2;
 }
 
+// --code-page sets the variable that the engine and the server read once, on first use: the
+// option runs before any command touches text (CLI11 runs the tool's own options before its
+// commands').
+void DefineCodePage(CLI::App& app) {
+  app.add_option("--code-page",
+                 "the engine's code page: utf-8 or 1252 (default: $VOZIROZ_CODE_PAGE)")
+      ->check(CLI::IsMember({"utf-8", "1252"}, CLI::ignore_case))
+      ->each([](const std::string& page) { setenv(kCodePageVariable, page.c_str(), 1); });
+}
+
+// Said once, before a command runs: an unknown value of the variable gives Windows-1252.
+void WarnOfInvalidCodePage() {
+  const char* value = std::getenv(kCodePageVariable);
+  if (ReadCodePageSetting(value) != CodePageSetting::Invalid) return;
+  std::fprintf(stderr, "voziroz: %s=%s is not utf-8, 65001 or 1252: using Windows-1252\n",
+               kCodePageVariable, value);
+}
+
 int Main(int argc, char** argv) {
   CLI::App app("voziroz: reads GEDCOM files and shows what scripts receive from them", "voziroz");
   app.set_version_flag("--version", "voziroz " VOZIROZ_VERSION);
+  DefineCodePage(app);
   app.require_subcommand(1);
   app.footer("Run `voziroz help COMMAND` or `voziroz COMMAND --help` for a command's usage.");
   Options options;
@@ -153,6 +173,7 @@ int Main(int argc, char** argv) {
     std::fputs(usage.c_str(), stdout);
     return 0;
   }
+  WarnOfInvalidCodePage();
   return RunReported(*chosen, options);
 }
 

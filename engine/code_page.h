@@ -1,14 +1,36 @@
-// The ANSI code page: the 8-bit text the engine works in, as tables read once.
+// The engine's code page: the form of its 8-bit text, chosen once per process.
 //
-// On Windows it is the system's ANSI code page, taken from the platform's own conversions and
-// case rules, when that code page is a single-byte one; elsewhere, and under a multi-byte system
-// code page (the engine counts one character per byte), it is Windows-1252 by exact tables. A
-// character the code page cannot hold becomes '?': never a look-alike letter.
+// Two code pages exist. The single-byte one is Windows-1252 by exact tables (on Windows, when
+// nothing else is asked for, the system's ANSI code page if that is a single-byte one); a
+// character it cannot hold becomes '?', never a look-alike letter. The UTF-8 one (65001) holds
+// every character: the engine's text is valid UTF-8, and every rule that counts characters counts
+// code points.
+//
+// VOZIROZ_CODE_PAGE chooses: "utf-8" (any case) or "65001" gives UTF-8; "1252" or empty gives
+// Windows-1252; unset gives Windows-1252, or on Windows the system's ANSI code page (UTF-8 when
+// the system's is 65001). Any other value gives Windows-1252 and is reported as invalid.
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 namespace voziroz {
+
+enum class CodePage : std::uint8_t { SingleByte, Utf8 };
+
+// What a value of VOZIROZ_CODE_PAGE asks for.
+enum class CodePageSetting : std::uint8_t { Unset, Windows1252, Utf8, Invalid };
+
+inline constexpr const char* kCodePageVariable = "VOZIROZ_CODE_PAGE";
+
+// The setting a value asks for; nullptr is Unset.
+CodePageSetting ReadCodePageSetting(const char* value);
+
+// The setting of this process, read from the environment on first use.
+CodePageSetting TheCodePageSetting();
+
+// The code page of this process (chosen on first use; safe from any thread).
+CodePage TheCodePage();
 
 struct AnsiCodePage {
   std::array<char16_t, 256> units;  // the UTF-16 unit of each byte
@@ -17,10 +39,11 @@ struct AnsiCodePage {
   std::array<char, 256> lower;      // each byte lower-cased
 };
 
-// The code page of this process (made on first use; safe from any thread).
+// The single-byte code page of this process (made on first use; safe from any thread).
 const AnsiCodePage& TheAnsiCodePage();
 
-// Windows-1252 by its exact definition, whatever the platform.
+// Windows-1252 by its exact definition, whatever the platform; its case rules are also those of
+// the UTF-8 code page.
 const AnsiCodePage& Windows1252CodePage();
 
 }  // namespace voziroz

@@ -1,4 +1,5 @@
-// The system's ANSI code page, read from the platform's own conversions and case rules.
+// The system's ANSI code page, read from the platform's own conversions and case rules, when no
+// code page is asked for.
 #include <windows.h>
 
 #include <memory>
@@ -69,7 +70,17 @@ AnsiCodePage SystemCodePage() {
 
 }  // namespace
 
+CodePage TheCodePage() {
+  static const CodePage page =
+      TheCodePageSetting() == CodePageSetting::Utf8 ||
+              (TheCodePageSetting() == CodePageSetting::Unset && GetACP() == CP_UTF8)
+          ? CodePage::Utf8
+          : CodePage::SingleByte;
+  return page;
+}
+
 const AnsiCodePage& TheAnsiCodePage() {
+  if (TheCodePageSetting() != CodePageSetting::Unset) return Windows1252CodePage();
   static const AnsiCodePage page = SystemCodePage();
   return page;
 }

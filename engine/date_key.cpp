@@ -7,6 +7,8 @@
 
 #include "engine/ansi_case.h"
 #include "engine/blank_trim.h"
+#include "engine/code_page_text.h"
+#include "engine/unicode.h"
 
 namespace voziroz {
 namespace {
@@ -19,9 +21,10 @@ constexpr std::uint32_t Packed(std::string_view three) {
          static_cast<unsigned char>(three[2]) << 16;
 }
 // AnsiUpper, without the call for the bytes below 'a' (digits, blanks, capitals), which it
-// leaves as they are.
+// leaves as they are. UTF-8 text reaches it only when it is ASCII, which both code pages case
+// alike.
 char UpperOf(char c) {
-  return static_cast<unsigned char>(c) < 'a' ? c : AnsiUpper(c);
+  return static_cast<unsigned char>(c) < 'a' ? c : AnsiUpper(c, CodePage::SingleByte);
 }
 
 std::uint32_t UpperPacked(std::string_view three) {
@@ -33,26 +36,38 @@ constexpr std::array<std::uint32_t, 12> kMonths = {
     Packed("JAN"), Packed("FEB"), Packed("MAR"), Packed("APR"), Packed("MAY"), Packed("JUN"),
     Packed("JUL"), Packed("AUG"), Packed("SEP"), Packed("OCT"), Packed("NOV"), Packed("DEC")};
 
-// The `count` characters from 1-based position `start`: empty for a count of zero or less, cut
-// at the end of the text.
-std::string_view Copy(std::string_view text, std::ptrdiff_t start, std::ptrdiff_t count) {
-  if (count <= 0 || start < 1 || static_cast<std::size_t>(start) > text.size()) return {};
-  return text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count));
-}
-
-// The 1-based position of the first `what` in `text`, 0 when there is none.
-std::ptrdiff_t Pos(char what, std::string_view text) {
-  std::size_t found = text.find(what);
-  return found == std::string_view::npos ? 0 : static_cast<std::ptrdiff_t>(found) + 1;
-}
-
-// Pos of "AND" in the upper-cased text: only a and A upper-case to A (likewise N and D).
-std::ptrdiff_t PosOfAnd(std::string_view text) {
+// Byte index of the first "AND" in the upper-cased text, npos when there is none: only a and A
+// upper-case to A (likewise N and D).
+std::size_t FindAnd(std::string_view text) {
   for (std::size_t k = 0; k + 3 <= text.size(); ++k) {
     if ((text[k] | 0x20) == 'a' && (text[k + 1] | 0x20) == 'n' && (text[k + 2] | 0x20) == 'd')
-      return static_cast<std::ptrdiff_t>(k) + 1;
+      return k;
   }
-  return 0;
+  return std::string_view::npos;
+}
+
+// The text from the fifth character up to byte `stop`: empty when `stop` is npos or not past
+// the fifth character. The qualifier is three ASCII letters, so only the fourth character may
+// be longer than a byte.
+template <bool kUtf8>
+std::string_view AfterQualifier(std::string_view u, std::size_t stop) {
+  const std::size_t from = kUtf8 ? Utf8OffsetOf(u, 4) : std::min<std::size_t>(4, u.size());
+  if (stop == std::string_view::npos || stop <= from) return {};
+  return u.substr(from, stop - from);
+}
+
+// The trimmed, not yet upper-cased date without a leading INT, BEF, ABT, AFT or BET qualifier.
+template <bool kUtf8>
+std::string_view WithoutQualifier(std::string_view u) {
+  if (u.size() < 3) return u;
+  const std::uint32_t q = UpperPacked(u);
+  if (q == Packed("INT")) return AfterQualifier<kUtf8>(u, u.find('('));
+  if (q == Packed("BEF") || q == Packed("ABT") || q == Packed("AFT")) {
+    const std::string_view rest = AfterQualifier<kUtf8>(u, u.size());
+    return FirstCharacters(rest, 99, kUtf8 ? CodePage::Utf8 : CodePage::SingleByte);
+  }
+  if (q == Packed("BET")) return AfterQualifier<kUtf8>(u, FindAnd(u));
+  return u;
 }
 
 // The characters up to and including the first blank of `rest`, which loses them. The text
@@ -115,6 +130,79 @@ DateKey PlainKey(std::string_view date, bool upper_case) {
   return key;
 }
 
+// One part of a UTF-8 key: up to four characters of up to four bytes each.
+struct KeyPart {
+  std::array<char, 16> bytes;
+  std::size_t size;
+};
+
+// The characters of a word upper-cased; a malformed sequence is copied as it is.
+void PutUpper(std::string_view word, KeyPart& part) {
+  const auto* p = reinterpret_cast<const unsigned char*>(word.data());
+  const auto* end = p + word.size();
+  char* out = part.bytes.data() + part.size;
+  while (p < end) {
+    const Utf8Step step = NextUtf8(p, end);
+    if (step.Valid)
+      out = PutUtf8(Windows1252Upper(step.CodePoint), out);
+    else
+      out = std::copy(p, p + step.Length, out);
+    p += step.Length;
+  }
+  part.size = static_cast<std::size_t>(out - part.bytes.data());
+}
+
+// The number of characters of a UTF-8 word, each malformed subpart counting as one, so that a
+// word of n characters never holds more than 4n bytes.
+std::size_t Utf8Steps(std::string_view word) {
+  const auto* p = reinterpret_cast<const unsigned char*>(word.data());
+  const auto* end = p + word.size();
+  std::size_t steps = 0;
+  for (; p < end; ++steps) p += NextUtf8(p, end).Length;
+  return steps;
+}
+
+// PlainKey for UTF-8 text that is not all ASCII: words are measured in characters, and the key
+// holds the bytes of the characters it takes, so it may be longer than eight bytes.
+DateKey PlainUtf8Key(std::string_view date) {
+  KeyPart year{{'0', '0', '0', '0'}, 4}, day{{'0', '0'}, 2};
+  char month[2] = {'0', '0'};
+  std::string_view rest = date;
+  bool end_blank_used = false;
+  for (int w = 0; w < 3; ++w) {
+    const std::string_view word = TrimBlanks(CutWord(rest, end_blank_used));
+    switch (Utf8Steps(word)) {
+      case 1:
+        day.bytes[0] = '0';
+        day.size = 1;
+        PutUpper(word, day);
+        break;
+      case 2:
+        day.size = 0;
+        PutUpper(word, day);
+        break;
+      case 3:
+        if (int m = word.size() == 3 ? MonthOf(word) : 0; m > 0) {
+          month[0] = static_cast<char>('0' + m / 10);
+          month[1] = static_cast<char>('0' + m % 10);
+        }
+        break;
+      case 4:
+        year.size = 0;
+        PutUpper(word, year);
+        break;
+      default:
+        break;
+    }
+  }
+  DateKey key;
+  char* out = std::copy_n(year.bytes.data(), year.size, key.Chars.data());
+  out = std::copy_n(month, 2, out);
+  out = std::copy_n(day.bytes.data(), day.size, out);
+  key.Size = static_cast<std::uint8_t>(out - key.Chars.data());
+  return key;
+}
+
 }  // namespace
 
 std::string PlainIsoDate(std::string_view date) {
@@ -122,20 +210,16 @@ std::string PlainIsoDate(std::string_view date) {
 }
 
 // Upper-casing commutes with trimming and word cutting (no letter becomes a blank or a control
-// character), so only the qualifier, "AND" and the characters copied into the key need it.
-DateKey IsoDateKeyOf(std::string_view date) {
+// character), so only the qualifier, "AND" and the characters copied into the key need it. ASCII
+// text reads the same in both code pages.
+DateKey IsoDateKeyOf(std::string_view date, CodePage page) {
   const std::string_view u = TrimBlanks(date);
-  if (u.size() < 3) return PlainKey(u, true);
-  const std::uint32_t q = UpperPacked(u);
-  if (q == Packed("INT")) return PlainKey(Copy(u, 5, Pos('(', u) - 5), true);
-  if (q == Packed("BEF") || q == Packed("ABT") || q == Packed("AFT"))
-    return PlainKey(Copy(u, 5, 99), true);
-  if (q == Packed("BET")) return PlainKey(Copy(u, 5, PosOfAnd(u) - 5), true);
-  return PlainKey(u, true);
+  if (page == CodePage::Utf8 && !IsAscii(u)) return PlainUtf8Key(WithoutQualifier<true>(u));
+  return PlainKey(WithoutQualifier<false>(u), true);
 }
 
-std::string IsoDateOf(std::string_view date) {
-  return std::string(IsoDateKeyOf(date).View());
+std::string IsoDateOf(std::string_view date, CodePage page) {
+  return std::string(IsoDateKeyOf(date, page).View());
 }
 
 }  // namespace voziroz

@@ -37,11 +37,31 @@ void EndWithLineBreak(TextBuffer& text) {
   if (last != '\r' && last != '\n') text.Append("\r\n");
 }
 
-TextBuffer DecodeWithoutMark(TextBuffer bytes) {
+// ANSEL into the UTF-8 code page. The lead wires in AnselToUtf8 (engine/ansel.h) at merge, which
+// keeps every character; until then the text goes through Windows-1252.
+TextBuffer AnselToUtf8Text(std::string_view raw) {
+  const TextBuffer ansi = AnselToAnsi(raw);
+  return DecodeUnicode(ansi.size(),
+                       [&](TextBuffer& t) { AppendWindows1252AsUtf8(ansi.view(), t); });
+}
+
+// In the UTF-8 code page: valid UTF-8 as it is (declared or not), else ANSEL when declared, else
+// each byte as its Windows-1252 character.
+TextBuffer DecodeWithoutMarkToUtf8(TextBuffer bytes, std::string_view raw) {
+  if (IsValidUtf8(raw)) {
+    bytes.Resize(raw.size());
+    return bytes;
+  }
+  if (DeclaresAnsel(raw)) return AnselToUtf8Text(raw);
+  return DecodeUnicode(raw.size(), [&](TextBuffer& t) { AppendWindows1252AsUtf8(raw, t); });
+}
+
+TextBuffer DecodeWithoutMark(TextBuffer bytes, CodePage page) {
   std::string_view raw = bytes.view();
   raw = raw.substr(0, raw.find('\0'));
+  if (page == CodePage::Utf8) return DecodeWithoutMarkToUtf8(std::move(bytes), raw);
   if (IsDeclaredUtf8(raw)) {
-    return DecodeUnicode(raw.size(), [&](TextBuffer& text) { AppendUtf8AsAnsi(raw, text); });
+    return DecodeUnicode(raw.size(), [&](TextBuffer& text) { AppendUtf8AsAnsi(raw, text, page); });
   }
   if (DeclaresAnsel(raw)) return AnselToAnsi(raw);
   bytes.Resize(raw.size());
@@ -50,41 +70,44 @@ TextBuffer DecodeWithoutMark(TextBuffer bytes) {
 
 }  // namespace
 
-TextBuffer DecodeFileBytes(TextBuffer bytes) {
+TextBuffer DecodeFileBytes(TextBuffer bytes, CodePage page) {
   using namespace std::string_view_literals;
   std::string_view all = bytes.view();
+  // In UTF-8 a UTF-16 unit gives up to three bytes of text, a UTF-32 unit up to four.
+  const bool utf8 = page == CodePage::Utf8;
   TextBuffer text;
   if (StartsWith(all, "\xEF\xBB\xBF"sv)) {
     std::string_view rest = all.substr(3);
-    text = DecodeUnicode(rest.size(), [&](TextBuffer& t) { AppendUtf8AsAnsi(rest, t); });
+    text = DecodeUnicode(rest.size(), [&](TextBuffer& t) { AppendUtf8AsAnsi(rest, t, page); });
   } else if (StartsWith(all, "\0\0\xFE\xFF"sv)) {
     std::string_view rest = all.substr(4);
-    text = DecodeUnicode(rest.size() / 4, [&](TextBuffer& t) { AppendUtf32BeAsAnsi(rest, t); });
+    text = DecodeUnicode(rest.size() / 4 * (utf8 ? 4 : 1),
+                         [&](TextBuffer& t) { AppendUtf32BeAsAnsi(rest, t, page); });
   } else if (StartsWith(all, "\xFF\xFE"sv) || StartsWith(all, "\xFE\xFF"sv)) {
     std::string_view rest = all.substr(2);
     bool big_endian = all[0] == '\xFE';
-    text = DecodeUnicode(rest.size() / 2,
-                         [&](TextBuffer& t) { AppendUtf16AsAnsi(rest, big_endian, t); });
+    text = DecodeUnicode(rest.size() / 2 * (utf8 ? 3 : 1),
+                         [&](TextBuffer& t) { AppendUtf16AsAnsi(rest, big_endian, t, page); });
   } else if (StartsWith(all, "0\0"sv) || StartsWith(all,
                                                     "\0"
                                                     "0"sv)) {
     bool big_endian = all[0] == '\0';  // unmarked UTF-16: the first line's level digit tells
-    text = DecodeUnicode(all.size() / 2,
-                         [&](TextBuffer& t) { AppendUtf16AsAnsi(all, big_endian, t); });
+    text = DecodeUnicode(all.size() / 2 * (utf8 ? 3 : 1),
+                         [&](TextBuffer& t) { AppendUtf16AsAnsi(all, big_endian, t, page); });
   } else {
-    text = DecodeWithoutMark(std::move(bytes));
+    text = DecodeWithoutMark(std::move(bytes), page);
   }
   EndWithLineBreak(text);
   return text;
 }
 
-LoadedText LoadFileText(const std::string& file_name) {
+LoadedText LoadFileText(const std::string& file_name, CodePage page) {
   LoadedText result;
   try {
     TextBuffer bytes;
     result.Readable = ReadWholeFile(file_name, bytes);
     if (!result.Readable) bytes.Clear();
-    result.Text = DecodeFileBytes(std::move(bytes));
+    result.Text = DecodeFileBytes(std::move(bytes), page);
   } catch (const std::exception&) {  // out of memory: treated as a file that cannot be read
     result.Readable = false;
     result.Text = TextBuffer(kFallbackText);

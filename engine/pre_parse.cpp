@@ -3,12 +3,14 @@
 #include <emmintrin.h>
 #endif
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 
+#include "engine/code_page_text.h"
 #include "engine/gedcom_reader.h"
 
 namespace voziroz {
@@ -110,21 +112,45 @@ LineExtent MeasureLine(const char* p, const char* end) {
   return {length, blank};
 }
 
+// At most kMaxValue characters of `text`; in UTF-8 never a part of a character.
+template <bool kUtf8>
+std::string_view CutValue(std::string_view text) {
+  if constexpr (kUtf8) return FirstCharacters(text, kMaxValue, CodePage::Utf8);
+  return text.substr(0, kMaxValue);
+}
+
+// Where the tag starts (the third character) and the first blank from there, or the line's
+// length for either when there is none. MeasureLine counted bytes: in UTF-8 they differ only
+// when one of the first two characters is not ASCII.
+template <bool kUtf8>
+std::size_t TagStart(std::string_view line, std::size_t& blank) {
+  if constexpr (kUtf8) {
+    if (line.size() >= 2 && ((line[0] | line[1]) & 0x80)) {
+      const std::size_t start = Utf8OffsetOf(line, 2);
+      blank = std::min(line.find(' ', start), line.size());
+      return start;
+    }
+  }
+  return std::min<std::size_t>(2, line.size());
+}
+
 // The tag runs from the third character to the first blank that has something after it, and
 // the value follows that blank. A level-0 line whose tag is an @identifier@ is a record line:
 // the identifier becomes its value and the rest of the line its tag.
+template <bool kUtf8>
 LineParts SplitLine(std::string_view line, std::size_t blank) {
   LineParts parts{ReadLevel(line), {}, {}};
   std::size_t n = line.size();
-  if (n <= 2) return parts;
+  const std::size_t start = TagStart<kUtf8>(line, blank);
+  if (start >= n) return parts;
   if (blank + 1 < n) {
-    parts.tag = Trim(line.substr(2, blank - 2));
-    parts.value = line.substr(blank + 1, kMaxValue);
+    parts.tag = Trim(line.substr(start, blank - start));
+    parts.value = CutValue<kUtf8>(line.substr(blank + 1));
   } else {
-    parts.tag = Trim(line.substr(2));
+    parts.tag = Trim(line.substr(start));
   }
   if (parts.level == 0 && !parts.tag.empty() && parts.tag[0] == '@') {
-    std::string_view identifier = parts.tag.substr(0, kMaxValue);  // a value like any other
+    std::string_view identifier = CutValue<kUtf8>(parts.tag);  // a value like any other
     parts.tag = Trim(parts.value);
     parts.value = identifier;
   }
@@ -272,23 +298,31 @@ void DropLastLine(TLines& lines) {
   lines.Count = static_cast<std::int32_t>(lines.Lines.size());
 }
 
-}  // namespace
-
-std::optional<TLines> PreParseLines(TextBuffer text) {
-  TLines lines;
-  lines.Text = std::move(text);
+// A line ends at the first CR or LF after its first character; runs of breaks are skipped.
+template <bool kUtf8>
+void SplitLines(TLines& lines) {
   const char* begin = lines.Text.data();
   const char* end = begin + lines.Text.size();
-  lines.Lines.reserve(lines.Text.size() / kCharsPerLine + 1);
-  AdviseHugePages(lines.Lines.data(), lines.Lines.capacity() * sizeof(TLine));
   TagCache tags(end);
   DroppedRuns runs;
-  // A line ends at the first CR or LF after its first character; runs of breaks are skipped.
   for (const char* p = begin; p < end;) {
     LineExtent extent = MeasureLine(p, end);
-    StoreLine(lines, SplitLine({p, extent.length}, extent.blank), begin, tags, runs);
+    StoreLine(lines, SplitLine<kUtf8>({p, extent.length}, extent.blank), begin, tags, runs);
     p = SkipBreaks(p + extent.length, end);
   }
+}
+
+}  // namespace
+
+std::optional<TLines> PreParseLines(TextBuffer text, CodePage page) {
+  TLines lines;
+  lines.Text = std::move(text);
+  lines.Lines.reserve(lines.Text.size() / kCharsPerLine + 1);
+  AdviseHugePages(lines.Lines.data(), lines.Lines.capacity() * sizeof(TLine));
+  if (page == CodePage::Utf8)
+    SplitLines<true>(lines);
+  else
+    SplitLines<false>(lines);
   if (lines.Lines.empty()) return std::nullopt;
   DropLastLine(lines);
   return lines;

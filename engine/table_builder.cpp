@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "engine/blank_trim.h"
+#include "engine/code_page_text.h"
 #include "engine/date_key.h"
 #include "engine/table_fill.h"
 #include "engine/table_layouts.h"
@@ -32,8 +33,9 @@ std::int32_t ReserveFor(std::int32_t estimate, const TLines& lines) {
 class TableWalk {
  public:
   TableWalk(const TLines& lines, tSimpleTable& person, tSimpleTable& event, tSimpleTable& family,
-            tSimpleTable& source, tSimpleTable& multimedia)
-      : person_(person, kPersonLayout, ReserveFor(lines.PersonEstimate, lines)),
+            tSimpleTable& source, tSimpleTable& multimedia, CodePage page)
+      : code_page_(page),
+        person_(person, kPersonLayout, ReserveFor(lines.PersonEstimate, lines)),
         event_(event, kEventLayout, ReserveFor(lines.EventEstimate, lines)),
         family_(family, kFamilyLayout, ReserveFor(lines.FamilyEstimate, lines)),
         source_(source, kSourceLayout, ReserveFor(lines.SourceEstimate, lines)),
@@ -60,6 +62,7 @@ class TableWalk {
   void MakeObject(std::int32_t owner, std::string_view ref_to);
   void ObjectDetailLine(const LineRef& line);
 
+  const CodePage code_page_;
   TableFill person_, event_, family_, source_, multimedia_;
   std::array<TagCode, 256> path_{};
   std::int32_t person_id_ = -1;
@@ -125,7 +128,8 @@ void TableWalk::PersonLine(const LineRef& line) {
       return NameLine(line);
     case tag::SEX:
       if (line.level == 1)
-        person_.SharedText(person::kSex, line.value.empty() ? "U" : line.value.substr(0, 1));
+        person_.SharedText(person::kSex,
+                           line.value.empty() ? "U" : FirstCharacters(line.value, 1, code_page_));
       return;
     case tag::CHAN:
       return ChangeLine(line);
@@ -268,7 +272,7 @@ void TableWalk::EventDetailLine(const LineRef& line, bool of_person) {
   switch (line.code) {
     case tag::DATE:
       event_.Text(event::kDate, line.value);
-      return event_.Text(event::kIsoDate, IsoDateKeyOf(line.value).View());
+      return event_.Text(event::kIsoDate, IsoDateKeyOf(line.value, code_page_).View());
     case tag::PLAC:
       return event_.Text(event::kLocation, line.value);
     case tag::CAUS:
@@ -314,9 +318,10 @@ void TableWalk::ObjectDetailLine(const LineRef& line) {
 }  // namespace
 
 bool BuildTables(const TLines& lines, tSimpleTable& person, tSimpleTable& event,
-                 tSimpleTable& family, tSimpleTable& source, tSimpleTable& multimedia) {
+                 tSimpleTable& family, tSimpleTable& source, tSimpleTable& multimedia,
+                 CodePage page) {
   try {
-    TableWalk walk(lines, person, event, family, source, multimedia);
+    TableWalk walk(lines, person, event, family, source, multimedia, page);
     const std::size_t count =
         std::min(static_cast<std::size_t>(std::max(lines.Count, 0)), lines.Lines.size());
     for (std::size_t i = 0; i < count; ++i) {

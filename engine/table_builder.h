@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "engine/code_page.h"
 #include "engine/gedcom_lines.h"
 #include "engine/record_ids.h"
 #include "engine/simple_table.h"
@@ -27,9 +28,11 @@ inline constexpr std::int32_t kMaxPersonRows = 500001;
 // Fills the five tables (each is laid out afresh, whatever it held) from `lines`, which are only
 // read. True when every line was read and every table finished and sorted. False only when memory
 // ran out; the tables then hold what was made so far, unfinished, and must not be read.
-// Building twice from the same lines gives equal tables.
+// Building twice from the same lines gives equal tables. `page` is the code page of the lines'
+// text (Sex takes its first character, date keys count characters).
 bool BuildTables(const TLines& lines, tSimpleTable& person, tSimpleTable& event,
-                 tSimpleTable& family, tSimpleTable& source, tSimpleTable& multimedia);
+                 tSimpleTable& family, tSimpleTable& source, tSimpleTable& multimedia,
+                 CodePage page = TheCodePage());
 
 // Name parts of a NAME value such as "John /Smith/ Jr.", as views into it, trimmed.
 // The surname is the text between the first slash and the next one (or the end when there is no

@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "engine/code_page_text.h"
 #include "ftp/ftp_listing.h"
 #include "ftp/ftpx.h"
 #include "ftp/local_file.h"
@@ -111,7 +112,7 @@ std::string CurrentFolder() {
   std::optional<ftpx::Reply> reply = ftpx::Command("PWD");
   if (!reply || reply->code != kPathCreated) return kUnknownFolder;
   std::optional<std::string> folder = QuotedFolder(reply->text);
-  if (!folder || folder->size() > kMaxFolderLength) return kUnknownFolder;
+  if (!folder || CharacterCount(*folder, TheCodePage()) > kMaxFolderLength) return kUnknownFolder;
   return *folder;
 }
 

@@ -20,7 +20,7 @@ namespace voziroz::ftp {
 
 inline constexpr char kRangeCheckError[] = "Range check error";
 inline constexpr char kUnknownFolder[] = "-?-";
-// The longest current folder reported; a longer one is reported as unknown.
+// The longest current folder reported, in characters; a longer one is reported as unknown.
 inline constexpr std::size_t kMaxFolderLength = 498;
 
 // Closes the thread's connection if there is one, then connects to `host` on `port` (0 means

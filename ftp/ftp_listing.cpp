@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <optional>
+#include <utility>
 
 #include "engine/ansi_case.h"
 #include "ftp/text_lines.h"
@@ -164,18 +165,13 @@ std::string ListLine(const ListEntry& entry) {
 }
 
 void SortIgnoringCase(std::vector<std::string>& lines) {
-  auto lower_less = [](char a, char b) {
-    return static_cast<unsigned char>(AnsiLower(a)) < static_cast<unsigned char>(AnsiLower(b));
-  };
-  std::sort(lines.begin(), lines.end(), [&lower_less](const std::string& a, const std::string& b) {
-    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), lower_less)) {
-      return true;
-    }
-    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), lower_less)) {
-      return false;
-    }
-    return a < b;
-  });
+  // Each line's lower-cased form, made once, compared byte by byte: in UTF-8 that is code point
+  // order.
+  std::vector<std::pair<std::string, std::string>> keyed;
+  keyed.reserve(lines.size());
+  for (std::string& line : lines) keyed.emplace_back(AnsiLowerCase(line), std::move(line));
+  std::sort(keyed.begin(), keyed.end());
+  for (std::size_t i = 0; i < lines.size(); ++i) lines[i] = std::move(keyed[i].second);
 }
 
 }  // namespace voziroz::ftp

@@ -25,7 +25,8 @@ std::vector<ListEntry> ParseList(std::string_view data);
 
 // The line a script sees: "/" and the name for a folder, the name, a tab and the size for a file.
 std::string ListLine(const ListEntry& entry);
-// Sorts case-insensitively by Windows-1252 letters; lines equal but for case keep byte order.
+// Sorts case-insensitively by the code page's case rules (engine/ansi_case.h); lines equal but
+// for case keep byte order.
 void SortIgnoringCase(std::vector<std::string>& lines);
 
 }  // namespace voziroz::ftp

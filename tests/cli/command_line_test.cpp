@@ -58,6 +58,7 @@ TEST(CommandLine, BadUsageExitsWithStatus2AndTheUsage) {
       {"dump " + kSample + " --verbose", "Usage: voziroz dump"},
       {"export " + kSample, "Usage: voziroz export [OPTIONS] FILE OUT"},
       {"ancestors " + kSample + " 1 2 3", "Usage: voziroz ancestors"},
+      {"--code-page 1250 lines " + kSample, "--code-page: 1250 not in {utf-8,1252}"},
   };
   for (const auto& c : cases) {
     const ToolRun run = RunShell(kTool + " " + c.arguments + " 2>&1 >/dev/null");
@@ -90,6 +91,30 @@ TEST(CommandLine, ADashReadsStandardInputAndNamesMayBeUtf8) {
   }
   const ToolRun empty = RunShell("printf '' | " + kTool + " lines -");
   EXPECT_EQ(empty.exit_code, 0);
+}
+
+// --code-page wins over VOZIROZ_CODE_PAGE; an unknown value of the variable is said once and
+// gives Windows-1252.
+TEST(CommandLine, TheCodePageComesFromTheOptionOrTheVariable) {
+  TempDir dir;
+  const std::string file =
+      dir.Write("pl.ged", "0 HEAD\n0 @I1@ INDI\n1 NAME Michał /Wójcik/\n0 TRLR\n");
+  const std::string tables = " tables " + file + " person";
+  const std::string warning =
+      "voziroz: VOZIROZ_CODE_PAGE=x is not utf-8, 65001 or 1252: using "
+      "Windows-1252\n";
+  const std::string utf8 = RunTool("--code-page utf-8" + tables).out;
+  const std::string windows1252 = RunTool("--code-page 1252" + tables).out;
+  EXPECT_TRUE(Contains(utf8, "\tWójcik\tMichał\t")) << utf8;
+  EXPECT_TRUE(Contains(windows1252, "\tWÃ³jcik\tMichaÅ\u201a\t")) << windows1252;
+  const std::pair<std::string, std::string> cases[] = {
+      {"VOZIROZ_CODE_PAGE=UTF-8 " + kTool + tables, utf8},
+      {"VOZIROZ_CODE_PAGE=65001 " + kTool + tables, utf8},
+      {"VOZIROZ_CODE_PAGE=utf-8 " + kTool + " --code-page 1252" + tables, windows1252},
+      {"VOZIROZ_CODE_PAGE=x " + kTool + " --code-page UTF-8" + tables, utf8},
+      {"VOZIROZ_CODE_PAGE=x " + kTool + tables, warning + windows1252},
+  };
+  for (const auto& [command, out] : cases) EXPECT_EQ(RunShell(command).out, out) << command;
 }
 
 // Under a small address-space limit a large one-line file cannot be read: every command says so

@@ -3,8 +3,8 @@
 
 usage: dump_test.py VOZIROZ [CORPUS_DIR]
 Without CORPUS_DIR: the exact document for small files written here. With it: every file of the
-folder dumps without error into a document of the agreed shape; exit 77 (skipped) when the folder
-is absent.
+folder dumps without error into a document of the agreed shape, and files whose text Windows-1252
+holds dump alike in both code pages; exit 77 (skipped) when the folder is absent.
 """
 import json
 import os
@@ -14,11 +14,16 @@ import tempfile
 
 TABLES = ["PERSON", "EVENT", "FAMILY", "SOURCE", "MULTIMEDIA"]
 TOP_KEYS = ["isOpen", "lineCount", "lines", "metadata", "execute", "tables"]
+# Corpus files in every encoding whose text Windows-1252 holds: ANSI, UTF-8 declared, UTF-16
+# both byte orders, and declared ASCII with stray high bytes.
+WINDOWS_1252_FILES = ["Ansi.ged", "willis.ged", "vendor-heredis.ged", "555SAMPLE16LE.GED",
+                      "willis-unicode-bigendian.ged", "encoding_error.ged"]
 
 
-def dump(voziroz, path):
+def dump(voziroz, path, code_page="1252"):
     """The document; the exit status must be 0 for a file that opens, else 1 with one line."""
-    run = subprocess.run([voziroz, "dump", path], capture_output=True, timeout=120)
+    run = subprocess.run([voziroz, "--code-page", code_page, "dump", path], capture_output=True,
+                         timeout=120)
     text = run.stdout.decode("utf-8")
     document = json.loads(text)
     expected = (0, 0) if document["isOpen"] else (1, 1)
@@ -70,6 +75,14 @@ def check_small_files(voziroz, folder):
     assert person["key"] == "IndiID" and person["rows"][0][0] == 1, person
     assert name in person["rows"][0], person["rows"][0]
 
+    path = os.path.join(folder, "polish.ged")
+    with open(path, "wb") as f:
+        f.write("0 HEAD\n0 @I1@ INDI\n1 NAME Michał /Łukasiewicz/\n1 SEX É\n0 TRLR\n".encode())
+    rows = {page: dump(voziroz, path, page)["tables"]["PERSON"]["rows"][0][1:6]
+            for page in ("1252", "utf-8")}
+    assert rows["utf-8"] == ["É", "", "Michał /Łukasiewicz/", "Łukasiewicz", "Michał"], rows
+    assert rows["1252"][2] == "MichaÅ\u201a /Å\u0081ukasiewicz/", rows  # bytes as they are
+
 
 def main():
     voziroz = sys.argv[1]
@@ -86,7 +99,10 @@ def main():
     for name in names:
         path = os.path.join(corpus, name)
         check_shape(path, dump(voziroz, path))
-    print(f"corpus: {len(names)} files dumped")
+    for name in WINDOWS_1252_FILES:
+        path = os.path.join(corpus, name)
+        assert dump(voziroz, path, "utf-8") == dump(voziroz, path), f"{path}: code pages differ"
+    print(f"corpus: {len(names)} files dumped, {len(WINDOWS_1252_FILES)} in both code pages")
     return 0
 
 

@@ -63,5 +63,20 @@ TEST(CompareKeys, HighControlRowAgainstLatin1) {
   }
 }
 
+// In UTF-8 the first differing characters decide by their UTF-16 units, not their bytes.
+TEST(CompareKeys, Utf8KeysInUtf16Order) {
+  constexpr OrderCase kUtf8Cases[] = {
+      {"é", "€"},         // U+00E9 before U+20AC, sharing no byte
+      {"Łódź", "Łódź!"},  // a prefix first
+      {"aé", "aê"},       // differing in the second byte of a character
+      {"😀", "\uFFFD"},    // a surrogate pair (D83D) before U+FFFD, though F0 > EF
+      {"\uD7FF", "😀"},    // and after U+D7FF
+  };
+  for (const OrderCase& c : kUtf8Cases) {
+    EXPECT_EQ(CompareKeys(c.Less, c.Greater, CodePage::Utf8), -1) << c.Less << " < " << c.Greater;
+    EXPECT_EQ(CompareKeys(c.Greater, c.Less, CodePage::Utf8), 1) << c.Greater << " > " << c.Less;
+  }
+}
+
 }  // namespace
 }  // namespace voziroz
