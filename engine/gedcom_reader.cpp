@@ -37,14 +37,6 @@ void EndWithLineBreak(TextBuffer& text) {
   if (last != '\r' && last != '\n') text.Append("\r\n");
 }
 
-// ANSEL into the UTF-8 code page. The lead wires in AnselToUtf8 (engine/ansel.h) at merge, which
-// keeps every character; until then the text goes through Windows-1252.
-TextBuffer AnselToUtf8Text(std::string_view raw) {
-  const TextBuffer ansi = AnselToAnsi(raw);
-  return DecodeUnicode(ansi.size(),
-                       [&](TextBuffer& t) { AppendWindows1252AsUtf8(ansi.view(), t); });
-}
-
 // In the UTF-8 code page: valid UTF-8 as it is (declared or not), else ANSEL when declared, else
 // each byte as its Windows-1252 character.
 TextBuffer DecodeWithoutMarkToUtf8(TextBuffer bytes, std::string_view raw) {
@@ -52,7 +44,7 @@ TextBuffer DecodeWithoutMarkToUtf8(TextBuffer bytes, std::string_view raw) {
     bytes.Resize(raw.size());
     return bytes;
   }
-  if (DeclaresAnsel(raw)) return AnselToUtf8Text(raw);
+  if (DeclaresAnsel(raw)) return AnselToUtf8(raw);
   return DecodeUnicode(raw.size(), [&](TextBuffer& t) { AppendWindows1252AsUtf8(raw, t); });
 }
 
