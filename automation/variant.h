@@ -5,9 +5,9 @@
 // and object reference. Text is 8-bit Windows-1252 inside the component; it becomes UTF-16 only
 // at the outer edge (engine/windows1252.h). A text from a script that the code page could not hold
 // whole also keeps the script's exact string, in UTF-8, for file names (automation/script_text.h).
-// Arrays are immutable once inside a Variant and shared
-// by copies, so copying any Variant is cheap; a script always receives its own copy of an array
-// from the outer edge, so sharing is never visible to it.
+// Arrays are immutable once inside a Variant and shared by copies, so copying any Variant is
+// cheap; a script always receives its own copy of an array from the outer edge, so sharing is
+// never visible to it.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include "imaging/thumbnail.h"
 
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -57,9 +58,14 @@ void ScaleJpeg(std::FILE* source, std::FILE* target, std::int32_t width, std::in
 bool CreateThumbnail(const std::string& source_filename, const std::string& target_filename,
                      std::int32_t width, std::int32_t height, std::int32_t fill_color) {
   if (width < 0 || height < 0) return false;
-  const FilePtr source(OpenSource(source_filename));
-  if (!source) return false;
-  std::FILE* target = OpenTarget(target_filename, source.get());
+  FilePtr source;
+  std::FILE* target = nullptr;
+  try {
+    source.reset(OpenSource(source_filename));
+    if (source) target = OpenTarget(target_filename, source.get());
+  } catch (const std::bad_alloc&) {
+    return false;  // no memory for the system's form of a name
+  }
   if (target == nullptr) return false;
   bool written = true;
   try {
