@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "automation/metadata.h"
+#include "automation/script_text.h"
 #include "engine/gedcom_reader.h"
 #include "imaging/thumbnail.h"
 
@@ -62,7 +63,7 @@ const MemberTable& TParser::Members() const {
 
 void TParser::Open(const Variant& file_name) {
   try {
-    std::optional<TLines> lines = LoadLines(ToText(file_name));
+    std::optional<TLines> lines = LoadLines(ToFileName(file_name));
     if (lines) parsed_ = std::move(*lines);
     opened_ = lines.has_value();
   } catch (...) {
@@ -108,8 +109,8 @@ bool TParser::Thumbnail(const Variant& source_filename, const Variant& target_fi
                         std::int32_t width, std::int32_t height, std::int32_t fill_color) {
   std::string source, target;
   try {
-    if (TryToText(source_filename, source) != Conversion::Ok ||
-        TryToText(target_filename, target) != Conversion::Ok)
+    if (TryToFileName(source_filename, source) != Conversion::Ok ||
+        TryToFileName(target_filename, target) != Conversion::Ok)
       return false;
   } catch (...) {
     // Out of memory while converting: a failed thumbnail like any other.

@@ -24,9 +24,10 @@ class TParser final : public AutomationObject {
  public:
   const MemberTable& Members() const override;
 
-  // Loads, pre-parses and reads the header of the file named by the text of `file_name`. Never
-  // throws: a name that is no text, a file that cannot be read, a text without a single stored
-  // line, or exhausted memory leave the parser closed and everything else as it was.
+  // Loads, pre-parses and reads the header of the file that `file_name` names (the script's exact
+  // string, automation/script_text.h). Never throws: a name that is no text or holds NUL, a file
+  // that cannot be read, a text without a single stored line, or exhausted memory leave the
+  // parser closed and everything else as it was.
   void Open(const Variant& file_name);
   // Drops the five tables of Execute and closes; the lines and the lines table stay.
   void Close();
@@ -60,9 +61,9 @@ class TParser final : public AutomationObject {
   // no number; the pedigree held stays usable either way.
   Variant GetAncestors(std::int32_t id, std::int32_t generation);
 
-  // Makes a JPEG thumbnail (imaging/thumbnail.h; fill colour 0xRRGGBB) of the file named by the
-  // text of `source_filename` in the one named by `target_filename`. False on any failure, also
-  // when a name is no text (Null); never throws. Needs no open file.
+  // Makes a JPEG thumbnail (imaging/thumbnail.h; fill colour 0xRRGGBB) of the file that
+  // `source_filename` names in the one that `target_filename` names (as Open names its file).
+  // False on any failure, also when a name is no text (Null); never throws. Needs no open file.
   static bool Thumbnail(const Variant& source_filename, const Variant& target_filename,
                         std::int32_t width, std::int32_t height, std::int32_t fill_color);
 

@@ -65,9 +65,16 @@ Variant Variant::Object(ObjectPtr<AutomationObject> object) {
   return Variant(std::move(object));
 }
 
+Variant Variant::Text(std::string ansi, std::string exact_utf8) {
+  return Variant(
+      std::make_shared<const ExactText>(ExactText{std::move(ansi), std::move(exact_utf8)}));
+}
+
 bool operator==(const Variant& a, const Variant& b) {
   if (a.Kind() == VariantKind::Array && b.Kind() == VariantKind::Array)
     return a.AsArray() == b.AsArray();
+  if (a.IsExactText() && b.IsExactText())
+    return *std::get<Variant::ExactTextPtr>(a.value_) == *std::get<Variant::ExactTextPtr>(b.value_);
   return a.value_ == b.value_;
 }
 

@@ -3,9 +3,11 @@
 // A small tagged union: Empty, Null, 8-bit signed and unsigned and 32-bit integers, boolean
 // (reported as -1 and 0 at the boundary), error code, text, array, null array ("no array at all")
 // and object reference. Text is 8-bit Windows-1252 inside the component; it becomes UTF-16 only
-// at the outer edge (engine/windows1252.h). Arrays are immutable once inside a Variant and shared
-// by copies, so copying any Variant is cheap; a script always receives its own copy of an array
-// from the outer edge, so sharing is never visible to it.
+// at the outer edge (engine/windows1252.h). A text from a script that the code page could not hold
+// whole also keeps the script's exact string, in UTF-8, for file names (automation/script_text.h).
+// Arrays are immutable once inside a Variant and shared by copies, so copying any Variant is
+// cheap; a script always receives its own copy of an array from the outer edge, so sharing is
+// never visible to it.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +15,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -53,6 +56,12 @@ struct ErrorValue {
 struct NullArrayValue {
   friend bool operator==(NullArrayValue, NullArrayValue) { return true; }
 };
+// A text whose code-page form lost characters, with the exact string it came from.
+struct ExactText {
+  std::string Text;  // the code page's form, as AsText gives it
+  std::string Utf8;  // the script's exact string
+  friend bool operator==(const ExactText&, const ExactText&) = default;
+};
 
 class Variant {
  public:
@@ -65,12 +74,16 @@ class Variant {
   static Variant Bool(bool value) { return Variant(value); }
   static Variant Error(HResult code) { return Variant(ErrorValue{code}); }
   static Variant Text(std::string ansi) { return Variant(std::move(ansi)); }
+  // A Text that also keeps `exact_utf8`, the string that `ansi` stands for but lost characters of.
+  static Variant Text(std::string ansi, std::string exact_utf8);
   static Variant Array(VariantArray array);
   static Variant Array(ArrayPtr array);  // requires a non-null array
   static Variant NullArray() { return Variant(NullArrayValue{}); }
   static Variant Object(ObjectPtr<AutomationObject> object);  // requires a non-null object
 
-  VariantKind Kind() const { return static_cast<VariantKind>(value_.index()); }
+  VariantKind Kind() const {
+    return IsExactText() ? VariantKind::Text : static_cast<VariantKind>(value_.index());
+  }
   bool IsParamNotFound() const {
     return Kind() == VariantKind::Error && std::get<ErrorValue>(value_).Code == kParamNotFound;
   }
@@ -81,7 +94,13 @@ class Variant {
   std::int32_t AsI4() const { return std::get<std::int32_t>(value_); }
   bool AsBool() const { return std::get<bool>(value_); }
   HResult AsError() const { return std::get<ErrorValue>(value_).Code; }
-  const std::string& AsText() const { return std::get<std::string>(value_); }
+  const std::string& AsText() const {
+    return IsExactText() ? std::get<ExactTextPtr>(value_)->Text : std::get<std::string>(value_);
+  }
+  // The exact string of a Text that the code page could not hold whole; null for any other value.
+  const std::string* ExactUtf8() const {
+    return IsExactText() ? &std::get<ExactTextPtr>(value_)->Utf8 : nullptr;
+  }
   const VariantArray& AsArray() const { return *std::get<ArrayPtr>(value_); }
   const ArrayPtr& SharedArray() const { return std::get<ArrayPtr>(value_); }
   const ObjectPtr<AutomationObject>& AsObject() const {
@@ -90,19 +109,32 @@ class Variant {
 
   // Calls `visitor` with the value's alternative (EmptyValue, NullValue, std::int8_t,
   // std::uint8_t, std::int32_t, bool, ErrorValue, std::string, ArrayPtr, NullArrayValue,
-  // ObjectPtr<AutomationObject>); the visitor must accept every one of them.
+  // ObjectPtr<AutomationObject>); the visitor must accept every one of them. Every Text is handed
+  // on as its std::string.
   template <class Visitor>
   decltype(auto) Visit(Visitor&& visitor) const {
-    return std::visit(std::forward<Visitor>(visitor), value_);
+    return std::visit(
+        [&](const auto& v) -> decltype(auto) {
+          if constexpr (std::is_same_v<std::decay_t<decltype(v)>, ExactTextPtr>)
+            return visitor(v->Text);
+          else
+            return visitor(v);
+        },
+        value_);
   }
 
-  // Same kind and equal value; arrays compare element by element, objects by identity.
+  // Same kind and equal value; arrays compare element by element, objects by identity, texts
+  // with their exact strings.
   friend bool operator==(const Variant& a, const Variant& b);
 
  private:
-  using Storage =
-      std::variant<EmptyValue, NullValue, std::int8_t, std::uint8_t, std::int32_t, bool, ErrorValue,
-                   std::string, ArrayPtr, NullArrayValue, ObjectPtr<AutomationObject>>;
+  // Shared by copies, and kept apart so that the common kinds stay small.
+  using ExactTextPtr = std::shared_ptr<const ExactText>;
+  // In kind order; the exact text comes last, out of that order, as a second form of Text.
+  using Storage = std::variant<EmptyValue, NullValue, std::int8_t, std::uint8_t, std::int32_t, bool,
+                               ErrorValue, std::string, ArrayPtr, NullArrayValue,
+                               ObjectPtr<AutomationObject>, ExactTextPtr>;
+  bool IsExactText() const { return std::holds_alternative<ExactTextPtr>(value_); }
   template <class T>
   explicit Variant(T value) : value_(std::in_place_type<T>, std::move(value)) {}
 

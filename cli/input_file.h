@@ -1,8 +1,8 @@
 // The FILE argument of a command: a path, or "-" for standard input (a pipe or a redirected
 // file). The GEDCOM reader opens regular files only, so a pipe is first copied to a temporary
 // file, removed when the InputFile goes. A name with non-ASCII characters is opened here and
-// handed on as /proc/self/fd/N: the Parser takes file names as Windows-1252 text, which would
-// not give back the bytes of a UTF-8 name.
+// handed on as /proc/self/fd/N: the Parser takes a file name as a script's UTF-16 string, which
+// cannot carry a name whose bytes are not UTF-8.
 #pragma once
 
 #include <stdexcept>

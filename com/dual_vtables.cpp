@@ -6,6 +6,7 @@
 
 #include "automation/dispatch.h"
 #include "automation/interface_slots.inc"
+#include "automation/script_text.h"
 #include "com/com_object.h"
 #include "com/error_bridge.h"
 #include "com/guard.h"
@@ -126,7 +127,7 @@ HRESULT ToValue(const SlotArgument& a, Variant& out) {
       out = Variant::Bool(a.boolean != 0);
       return S_OK;
     case K::Bstr:
-      out = Variant::Text(Utf16ToAnsi(BstrView(a.bstr)));
+      out = ScriptText(BstrView(a.bstr));
       return S_OK;
     case K::Parser: {
       VARIANT object{};

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "automation/script_text.h"
 #include "com/com_object.h"
 #include "com/foreign_object.h"
 #include "com/runtime.h"
@@ -222,7 +223,7 @@ HRESULT Convert(const VARIANT& in, Variant& out, int depth) {
       out = Variant::Error(in.scode);
       return S_OK;
     case VT_BSTR:
-      out = Variant::Text(Utf16ToAnsi(BstrView(in.bstrVal)));
+      out = ScriptText(BstrView(in.bstrVal));
       return S_OK;
     case VT_DISPATCH:
     case VT_UNKNOWN:

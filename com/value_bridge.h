@@ -1,5 +1,6 @@
 // Values between the binary standard's VARIANT and the automation core's Variant. Text changes
-// from UTF-16 to the ANSI code page on the way in and back on the way out; a two-dimensional
+// from UTF-16 to the ANSI code page on the way in (keeping the exact string where the code page
+// loses characters, automation/script_text.h) and back on the way out; a two-dimensional
 // array is (row, column) on both sides.
 //
 // Incoming values are read, never changed or freed. VT_BYREF is followed; arrays of one or two

@@ -4,12 +4,15 @@
 
 #include <cerrno>
 
+#include "engine/file_name.h"
 #include "engine/file_read.h"
 
 namespace voziroz {
 
 bool ReadWholeFile(const std::string& file_name, TextBuffer& bytes) {
-  int fd = open(file_name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const std::optional<SystemString> name = SystemFileName(file_name);
+  if (!name) return false;
+  int fd = open(name->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct FdCloser {
     int fd;

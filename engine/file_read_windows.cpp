@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
+#include "engine/file_name.h"
 #include "engine/file_read.h"
-#include "engine/windows1252.h"
 
 namespace voziroz {
 namespace {
@@ -21,12 +21,10 @@ struct Handle {
 }  // namespace
 
 bool ReadWholeFile(const std::string& file_name, TextBuffer& bytes) {
-  // The name goes to the system as UTF-16, so it means the same whatever its ANSI code page.
-  const std::u16string wide_name = AnsiToUtf16(file_name);
-  if (wide_name.find(u'\0') != std::u16string::npos) return false;
-  const Handle file{CreateFileW(reinterpret_cast<LPCWSTR>(wide_name.c_str()), GENERIC_READ,
-                                FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr)};
+  const std::optional<SystemString> name = SystemFileName(file_name);
+  if (!name) return false;
+  const Handle file{CreateFileW(name->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
   LARGE_INTEGER size;
   if (file.h == INVALID_HANDLE_VALUE || GetFileType(file.h) != FILE_TYPE_DISK ||
       !GetFileSizeEx(file.h, &size) ||

@@ -18,8 +18,9 @@ struct ReplaceTarget {
   std::string Refusal;  // empty when Path may be replaced; else the reason, for a message
 };
 
-// `target` is Windows-1252 text. A target whose state cannot be read (no access) is returned
-// as it is, for the rename to report. Throws only std::bad_alloc.
+// `target` and Path are UTF-8 text (engine/file_name.h). A target whose state cannot be read (no
+// access) is returned as it is, for the rename to report; so is one holding NUL, which every file
+// function refuses. Throws only std::bad_alloc.
 ReplaceTarget ResolveReplaceTarget(const std::string& target);
 
 }  // namespace voziroz

@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "engine/file_name.h"
 #include "engine/replace_target.h"
 
 namespace voziroz {
@@ -20,6 +21,7 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 ReplaceTarget ResolveReplaceTarget(const std::string& target) {
+  if (HoldsNul(target)) return {target, ""};
   std::string path = target;
   for (int hops = 0; hops <= kMaxLinkHops; ++hops) {
     struct stat info;

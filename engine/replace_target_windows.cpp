@@ -2,8 +2,9 @@
 // asking for the final path of what was opened.
 #include <windows.h>
 
+#include "engine/file_name.h"
 #include "engine/replace_target.h"
-#include "engine/windows1252.h"
+#include "engine/unicode.h"
 
 namespace voziroz {
 namespace {
@@ -15,7 +16,8 @@ struct Handle {
   }
 };
 
-// The final path of an open file in Windows-1252, or empty when it has none that round-trips.
+// The final path of an open file in UTF-8, or empty when it has none that round-trips (a lone
+// surrogate).
 std::string FinalPath(HANDLE file) {
   std::u16string wide(MAX_PATH, u'\0');
   for (;;) {
@@ -28,15 +30,16 @@ std::string FinalPath(HANDLE file) {
     }
     wide.resize(length);
   }
-  std::string ansi = Utf16ToAnsi(wide);
-  return AnsiToUtf16(ansi) == wide ? ansi : "";
+  std::string utf8 = Utf16ToUtf8(wide);
+  return Utf8ToUtf16(utf8) == wide ? utf8 : "";
 }
 
 }  // namespace
 
 ReplaceTarget ResolveReplaceTarget(const std::string& target) {
-  const std::u16string wide = AnsiToUtf16(target);
-  const auto name = reinterpret_cast<LPCWSTR>(wide.c_str());
+  const std::optional<SystemString> wide = SystemFileName(target);
+  if (!wide) return {target, ""};
+  const LPCWSTR name = wide->c_str();
   // No access is asked for, so nothing is read or written, and folders open too.
   const Handle file{CreateFileW(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};

@@ -53,7 +53,7 @@ bool DeleteFile(std::string_view name);
 bool RenameFile(std::string_view old_name, std::string_view new_name);
 
 // Transfers are binary (bytes unchanged) or ASCII (TYPE A: the server converts between its own
-// line ends and CR LF; this side changes no byte).
+// line ends and CR LF; this side changes no byte). Local names are UTF-8 (ftp/local_file.h).
 // Sends the local file `local_name` as `remote_name`, replacing a remote file of that name.
 bool PutFile(std::string_view local_name, std::string_view remote_name, bool binary);
 // Fetches `remote_name` into the local file `local_name`, replacing it; on failure an existing

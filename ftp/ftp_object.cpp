@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "automation/script_text.h"
 #include "ftp/ftp_client.h"
 
 namespace voziroz {
@@ -46,6 +47,14 @@ Variant Forward(TFTP&, MemberArgs args) {
   }(Routine);
 }
 
+// The transfers name a local file by the script's exact string (automation/script_text.h).
+Variant PutFile(TFTP&, MemberArgs args) {
+  return ResultOf(ftp::PutFile(ToFileName(args[0]), ToText(args[1]), args[2].AsBool()));
+}
+Variant GetFile(TFTP&, MemberArgs args) {
+  return ResultOf(ftp::GetFile(ToText(args[0]), ToFileName(args[1]), args[2].AsBool()));
+}
+
 }  // namespace
 
 const MemberTable& TFTP::Members() const {
@@ -60,8 +69,8 @@ const MemberTable& TFTP::Members() const {
           .Add<TFTP>("FileExists", K::Method, Forward<&ftp::FileExists>)
           .Add<TFTP>("DeleteFile", K::Method, Forward<&ftp::DeleteFile>)
           .Add<TFTP>("RenameFile", K::Method, Forward<&ftp::RenameFile>)
-          .Add<TFTP>("PutFile", K::Method, Forward<&ftp::PutFile>)
-          .Add<TFTP>("GetFile", K::Method, Forward<&ftp::GetFile>)
+          .Add<TFTP>("PutFile", K::Method, PutFile)
+          .Add<TFTP>("GetFile", K::Method, GetFile)
           .Add<TFTP>("ListFiles", K::Method, Forward<&ftp::ListFiles>)
           .Add<TFTP>("CurrentFolder", K::Method, Forward<&ftp::CurrentFolder>)
           .Add<TFTP>("PutText", K::Method, Forward<&ftp::PutText>)

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/file_name.h"
 #include "engine/replace_target.h"
 #include "ftp/local_file_system.h"
 
@@ -13,6 +14,7 @@ constexpr int kTemporaryNameTries = 100;
 }  // namespace
 
 FileSource::FileSource(const std::string& name) {
+  if (HoldsNul(name)) return;
   const std::optional<std::int64_t> size = RegularFileSize(name);
   if (!size) return;
   file_.reset(OpenForReading(name));
@@ -28,7 +30,7 @@ std::optional<std::size_t> FileSource::Read(char* buffer, std::size_t capacity) 
 // A link is followed and the file it names replaced; a target that exists and is no regular
 // file (a device, a folder) is refused, as the final move would swap it for the download.
 ReplacingFile::ReplacingFile(const std::string& target) {
-  if (target.empty()) return;
+  if (target.empty() || HoldsNul(target)) return;
   ReplaceTarget resolved = ResolveReplaceTarget(target);
   if (!resolved.Refusal.empty()) return;
   target_ = std::move(resolved.Path);

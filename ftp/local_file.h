@@ -17,8 +17,10 @@ struct FileClose {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileClose>;
 
-// A regular file opened for reading. IsOpen is false when `name` is missing, unreadable or not
-// a regular file.
+// Names are UTF-8 text (engine/file_name.h).
+
+// A regular file opened for reading. IsOpen is false when `name` is missing, unreadable, not a
+// regular file, or holds NUL.
 class FileSource {
  public:
   explicit FileSource(const std::string& name);
@@ -35,7 +37,8 @@ class FileSource {
 // New content for the file `target`, written to a temporary file beside it. Commit puts it in
 // place of `target` (replacing what was there); without Commit the temporary file is removed.
 // The target follows engine/replace_target.h: a link's file is replaced; a target that exists
-// and is no regular file is refused (IsOpen false, or Commit false) and left untouched.
+// and is no regular file is refused (IsOpen false, or Commit false) and left untouched, and so is a
+// name holding NUL.
 class ReplacingFile {
  public:
   explicit ReplacingFile(const std::string& target);

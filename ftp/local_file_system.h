@@ -1,5 +1,6 @@
 // The operations on local files that the FTP client needs and that differ between systems
-// (local_file_system_posix.cpp, local_file_system_windows.cpp). Names are Windows-1252 text.
+// (local_file_system_posix.cpp, local_file_system_windows.cpp). Names are UTF-8 text without NUL
+// (engine/file_name.h; ftp/local_file.h refuses a name holding one).
 #pragma once
 
 #include <cstdint>

@@ -1,17 +1,17 @@
-// Names go to the system as UTF-16, so they mean the same whatever its ANSI code page.
+// Names go to the system as UTF-16 (engine/file_name.h).
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
-#include "engine/windows1252.h"
+#include "engine/file_name.h"
 #include "ftp/local_file_system.h"
 
 namespace voziroz::ftp {
 namespace {
 
-std::wstring Wide(const std::string& ansi) {
-  const std::u16string wide = AnsiToUtf16(ansi);
-  return std::wstring(wide.begin(), wide.end());
+// A name holding NUL becomes the empty name, which every call refuses.
+std::wstring Wide(const std::string& name) {
+  return SystemFileName(name).value_or(std::wstring());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The thumbnailer's files, opened by their Windows-1252 names (file_access_posix.cpp on Linux,
-// file_access_windows.cpp on Windows). Only regular files are used, as the GEDCOM reader does: a
-// folder, a device or a pipe is refused without waiting on it (a FIFO would block forever).
+// The thumbnailer's files, opened by their UTF-8 names (engine/file_name.h; file_access_posix.cpp
+// on Linux, file_access_windows.cpp on Windows). Only regular files are used, as the GEDCOM reader
+// does: a folder, a device or a pipe is refused without waiting on it (a FIFO would block forever).
+// A name holding NUL is refused. Both throw only std::bad_alloc.
 #pragma once
 
 #include <cstdio>

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/file_name.h"
 #include "imaging/file_access.h"
 
 namespace voziroz {
@@ -14,6 +15,11 @@ bool IsRegular(int fd, struct stat& info) {
   return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
 
+int OpenByName(const std::string& name, int flags) {
+  const std::optional<SystemString> system_name = SystemFileName(name);
+  return system_name ? open(system_name->c_str(), flags | kOpenFlags, 0666) : -1;
+}
+
 std::FILE* Adopt(int fd, const char* mode) {
   std::FILE* file = fdopen(fd, mode);
   if (file == nullptr) close(fd);
@@ -23,7 +29,7 @@ std::FILE* Adopt(int fd, const char* mode) {
 }  // namespace
 
 std::FILE* OpenSource(const std::string& name) {
-  const int fd = open(name.c_str(), O_RDONLY | kOpenFlags);
+  const int fd = OpenByName(name, O_RDONLY);
   if (fd < 0) return nullptr;
   struct stat info;
   if (!IsRegular(fd, info)) {
@@ -34,7 +40,7 @@ std::FILE* OpenSource(const std::string& name) {
 }
 
 std::FILE* OpenTarget(const std::string& name, std::FILE* source) {
-  const int fd = open(name.c_str(), O_WRONLY | O_CREAT | kOpenFlags, 0666);
+  const int fd = OpenByName(name, O_WRONLY | O_CREAT);
   if (fd < 0) return nullptr;
   struct stat info, source_info;
   // Emptied only once checked: truncating the source would lose it before it is read.

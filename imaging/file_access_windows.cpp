@@ -1,20 +1,20 @@
-// Names go to the system as UTF-16, so they mean the same whatever its ANSI code page. Files
-// are compared by volume and file index: the C library's stat has no inode numbers here.
+// Names go to the system as UTF-16 (engine/file_name.h). Files are compared by volume and file
+// index: the C library's stat has no inode numbers here.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
-#include "engine/windows1252.h"
+#include "engine/file_name.h"
 #include "imaging/file_access.h"
 
 namespace voziroz {
 namespace {
 
 HANDLE OpenHandle(const std::string& name, DWORD access, DWORD disposition) {
-  const std::u16string wide = AnsiToUtf16(name);
-  return CreateFileW(reinterpret_cast<LPCWSTR>(wide.c_str()), access,
-                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  const std::optional<SystemString> wide = SystemFileName(name);
+  if (!wide) return INVALID_HANDLE_VALUE;
+  return CreateFileW(wide->c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 bool SameFile(HANDLE a, HANDLE b) {

@@ -1,6 +1,7 @@
 #include "imaging/thumbnail.h"
 
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -43,10 +44,6 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-bool HoldsNul(const std::string& name) {
-  return name.find('\0') != std::string::npos;
-}
-
 }  // namespace
 
 void ScaleJpeg(std::FILE* source, std::FILE* target, std::int32_t width, std::int32_t height,
@@ -60,12 +57,15 @@ void ScaleJpeg(std::FILE* source, std::FILE* target, std::int32_t width, std::in
 
 bool CreateThumbnail(const std::string& source_filename, const std::string& target_filename,
                      std::int32_t width, std::int32_t height, std::int32_t fill_color) {
-  if (width < 0 || height < 0 || HoldsNul(source_filename) || HoldsNul(target_filename)) {
-    return false;
+  if (width < 0 || height < 0) return false;
+  FilePtr source;
+  std::FILE* target = nullptr;
+  try {
+    source.reset(OpenSource(source_filename));
+    if (source) target = OpenTarget(target_filename, source.get());
+  } catch (const std::bad_alloc&) {
+    return false;  // no memory for the system's form of a name
   }
-  const FilePtr source(OpenSource(source_filename));
-  if (!source) return false;
-  std::FILE* target = OpenTarget(target_filename, source.get());
   if (target == nullptr) return false;
   bool written = true;
   try {

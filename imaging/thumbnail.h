@@ -35,8 +35,8 @@ inline constexpr std::int64_t kMaxThumbnailPixels = std::int64_t{1} << 26;
 void ScaleJpeg(std::FILE* source, std::FILE* target, std::int32_t width, std::int32_t height,
                std::int32_t fill_color);
 
-// Makes a thumbnail of the JPEG file `source_filename` in `target_filename` (both 8-bit names,
-// passed to the system as they are). Returns true when the thumbnail was written, false on any
+// Makes a thumbnail of the JPEG file `source_filename` in `target_filename` (both UTF-8 names,
+// engine/file_name.h). Returns true when the thumbnail was written, false on any
 // failure; it never throws. What happens to the files:
 // - a negative width or height, a name holding a NUL byte, a source that cannot be opened for
 //   reading (missing, no access, or no regular file: a folder, a device, a pipe), or a target

@@ -32,7 +32,8 @@
  *
  * Text: BSTRs are UTF-16, length-counted: a 4-byte byte length stands before the first
  * character and a NUL follows the last; the NULL BSTR is the empty string. char strings are
- * UTF-8. Inside the component text is Windows-1252; characters it lacks become '?'.
+ * UTF-8. Inside the component text is Windows-1252; characters it lacks become '?', except in
+ * file names, which reach the system whole.
  * Arrays: SAFEARRAYs of VARIANT elements with one or two dimensions. Indices are given first
  * dimension first; the first index varies fastest in memory; rgsabound holds the bounds last
  * dimension first (as the standard stores them). A two-dimensional result is (row, column).

@@ -3,8 +3,10 @@
 # the build folder: windows_tests.exe beside the DLL (the COM object core's suite tests/com, the
 # same sources as on Linux, and the Windows edge's own tests),
 # registration by regsvr32 read back with `wine reg query`, the JScript and VBScript suites of
-# tests/windows/ through cscript (their dumps compared with the Linux build's `voziroz dump`),
-# and unregistration leaving nothing behind. Every Wine call runs under `timeout`. Wine's script
+# tests/windows/ through cscript (their dumps compared with the Linux build's `voziroz dump`), then
+# in the UTF-8 code page (VOZIROZ_CODE_PAGE=utf-8) the suites of tests/windows/utf8/ and the dumps
+# again, and unregistration leaving nothing behind. $VOZIROZ_WINDOWS_CODE_PAGES picks the code
+# pages ("1252 utf-8" by default). Every Wine call runs under `timeout`. Wine's script
 # host exits 0 even on a script error, so a suite passes only when cscript exits 0 AND its last
 # line reads "N passed, 0 failed".
 set -euo pipefail
@@ -66,49 +68,85 @@ query 'HKCR\TypeLib\{BA382B7F-C27B-4CBD-A67B-6B8856E804EE}\1.0\409\win64' /ve |
 echo "== script suites"
 suites="$out/suites"
 rm -rf "$suites" && mkdir -p "$suites/scratch"
-# The files that dump_test.js dumps and the Linux tool dumps too: the sample, a missing file, and
+# The files that dump_test.js dumps and the Linux tool dumps too: the samples, a missing file, and
 # corpus files in every encoding ($VOZIROZ_SHARED_DIR/corpus, skipped when absent).
 corpus=${VOZIROZ_SHARED_DIR:-$root/../shared}/corpus
-dump_inputs=("$root/samples/family.ged" "$suites/scratch/missing.ged")
+dump_inputs=("$root/samples/family.ged" "$root/tests/data/ivanov-utf8.ged"
+  "$suites/scratch/missing.ged")
 for name in 555SAMPLE.GED 555SAMPLE16BE.GED 555SAMPLE16LE.GED ANSEL.GED Ansi.ged \
   utf8_crlf_bom.ged utf8-nobom-lf.ged issue102_100levels.ged Kennedy+Family.ged \
   "5.5.1 sample 3.ged" Simpsons+Cartoon+Family+Tree.ged ancestry-2025-export.ged willis.ged; do
   [ -f "$corpus/$name" ] && dump_inputs+=("$corpus/$name")
 done
-[ -d "$corpus" ] || echo "  (no corpus at $corpus: dumping the sample only)"
+[ -d "$corpus" ] || echo "  (no corpus at $corpus: dumping the samples only)"
 { printf 'P6\n64 48\n255\n'; head -c $((64 * 48 * 3)) /dev/zero; } |
   cjpeg -quality 90 > "$suites/scratch/source.jpg"  # for Parser.Thumbnail
-: > "$suites/scratch/dumps.txt"
-for i in "${!dump_inputs[@]}"; do
-  printf '%s|%s\r\n' "$(winpath "${dump_inputs[$i]}")" "$(winpath "$suites/scratch/dump-$i.json")" \
-    >> "$suites/scratch/dumps.txt"
-done
-for suite in tests/windows/*_test.js tests/windows/*_test.vbs; do
-  [ -e "$suite" ] || continue
+cp tests/data/ivanov-utf8.ged "$suites/scratch/Иванов.ged"  # for utf8/cyrillic_test.js
+
+# Runs `command` with the engine's code page set: "1252" leaves VOZIROZ_CODE_PAGE unset, as a
+# user's system does (the system's ANSI code page, 1252 under Wine and the default on Linux).
+in_code_page() {
+  local code_page=$1
+  shift
+  if [ "$code_page" = 1252 ]; then
+    env -u VOZIROZ_CODE_PAGE "$@"
+  else
+    VOZIROZ_CODE_PAGE=$code_page "$@"
+  fi
+}
+
+# Runs one script suite under cscript in a code page; it passes when cscript exits 0 and its last
+# line reads "N passed, 0 failed".
+run_suite() {
+  local suite=$1 code_page=$2 name log status=0
   name=$(basename "$suite")
   cat "tests/windows/harness.${name##*.}" "$suite" > "$suites/$name"
-  log="$suites/${name%.*}.log"
-  status=0
-  (cd "$suites" && timeout 120 wine cscript //nologo "$name" "$(winpath "$root")" \
-    "$(winpath "$suites/scratch")" "$(head -n 1 "$ftp_dir/port")") > "$log" 2>&1 || status=$?
-  tr -d '\r' < "$log" | sed "s/^/  $name: /"
-  if [ $status -ne 0 ] || ! tr -d '\r' < "$log" | tail -n 1 | grep -Eq '^[0-9]+ passed, 0 failed$'; then
-    fail "$name (exit $status; a missing count line means the script stopped early)"
+  log="$suites/${name%.*}-$code_page.log"
+  (cd "$suites" && in_code_page "$code_page" timeout 120 wine cscript //nologo "$name" \
+    "$(winpath "$root")" "$(winpath "$suites/scratch")" "$(head -n 1 "$ftp_dir/port")") \
+    > "$log" 2>&1 || status=$?
+  tr -d '\r' < "$log" | sed "s/^/  $name ($code_page): /"
+  if [ $status -ne 0 ] || ! tr -d '\r' < "$log" | tail -n 1 | grep -Eq '^[0-9]+ passed, 0 failed$'
+  then
+    fail "$name in code page $code_page (exit $status; a missing count line means the script" \
+      "stopped early)"
   fi
-done
+}
 
-echo "== dumps compared with the Linux build"
-bash scripts/build.sh > /dev/null
-for i in "${!dump_inputs[@]}"; do
-  input=${dump_inputs[$i]}
-  "${VOZIROZ_BUILD_DIR:-build}/cli/voziroz" dump "$input" > "$suites/linux-$i.json" 2> /dev/null ||
-    true
-  if ! difference=$(python3 tests/windows/compare_dumps.py "$suites/scratch/dump-$i.json" \
-    "$suites/linux-$i.json" 2>&1); then
-    fail "dump of $(basename "$input") differs: $difference"
+# The dumps of dump_test.js in a code page, compared with the Linux build's in the same one.
+compare_dumps() {
+  local code_page=$1 i
+  : > "$suites/scratch/dumps.txt"
+  for i in "${!dump_inputs[@]}"; do
+    printf '%s|%s\r\n' "$(winpath "${dump_inputs[$i]}")" \
+      "$(winpath "$suites/scratch/dump-$code_page-$i.json")" >> "$suites/scratch/dumps.txt"
+  done
+  run_suite tests/windows/dump_test.js "$code_page"
+  for i in "${!dump_inputs[@]}"; do
+    in_code_page "$code_page" "${VOZIROZ_BUILD_DIR:-build}/cli/voziroz" dump "${dump_inputs[$i]}" \
+      > "$suites/linux-$code_page-$i.json" 2> /dev/null || true
+    if ! difference=$(python3 tests/windows/compare_dumps.py \
+      "$suites/scratch/dump-$code_page-$i.json" "$suites/linux-$code_page-$i.json" 2>&1); then
+      fail "dump of $(basename "${dump_inputs[$i]}") in code page $code_page differs: $difference"
+    fi
+  done
+  echo "  ${#dump_inputs[@]} files compared with the Linux build in code page $code_page"
+}
+
+bash scripts/build.sh > /dev/null  # the Linux tool, for the dumps
+# Every suite in the system's code page; then the suites of tests/windows/utf8/ and the dumps
+# with VOZIROZ_CODE_PAGE=utf-8, the system's code page left at 1252.
+for code_page in ${VOZIROZ_WINDOWS_CODE_PAGES:-1252 utf-8}; do
+  echo "== code page $code_page"
+  if [ "$code_page" = 1252 ]; then
+    for suite in tests/windows/*_test.js tests/windows/*_test.vbs; do
+      [ "$suite" = tests/windows/dump_test.js ] || run_suite "$suite" 1252
+    done
+  else
+    for suite in tests/windows/utf8/*_test.js; do run_suite "$suite" "$code_page"; done
   fi
+  compare_dumps "$code_page"
 done
-echo "  ${#dump_inputs[@]} files"
 
 echo "== unregistration"
 timeout 60 wine regsvr32 /u /s "$dll" || fail "regsvr32 /u exited $?"

@@ -120,6 +120,20 @@ class OpenParserTest(unittest.TestCase):
         with self.assertRaises(AttributeError):
             self.parser.NoSuchMember
 
+    def test_file_names_reach_the_system_whole(self):
+        # Windows-1252 lacks Ł and ź: the name is not narrowed to the code page on its way.
+        for name in ("Łódź Müller.ged", "Мини.ged"):
+            with self.subTest(name=name):
+                self.parser.Open(support.write_file(name, self.text))
+                self.assertIs(self.parser.IsOpen, True)
+                self.assertEqual(self.parser.Line(6), [1, "NAME", "John /Smith/", None])
+
+    def test_a_name_holding_nul_is_refused(self):
+        # The system would stop at the NUL and open family.ged.
+        path = support.write_file("family.ged", self.text)
+        self.parser.Open(path + "\0.jpg")
+        self.assertIs(self.parser.IsOpen, False)
+
     def test_thumbnail_of_a_missing_picture_is_false(self):
         made = self.parser.Thumbnail(support._folder + "/none.jpg",
                                      support._folder + "/thumb.jpg", 20, 20, 0)

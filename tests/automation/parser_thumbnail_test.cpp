@@ -7,6 +7,7 @@
 
 #include "automation/call_by_name.h"
 #include "automation/parser_object.h"
+#include "automation/script_text.h"
 #include "tests/imaging/test_jpeg.h"
 
 namespace voziroz {
@@ -24,6 +25,8 @@ class ParserThumbnailTest : public ::testing::Test {
                       {source, target, Variant::I4(width), Variant::I4(height), Variant::I4(fill)});
   }
   static Variant Name(const fs::path& path) { return Variant::Text(path.string()); }
+  // The name as a script's string arrives.
+  static Variant ScriptName(const fs::path& path) { return ScriptText(path.u16string()); }
 
   test::ScratchFolder folder_;
   fs::path source_ = folder_ / "photo.jpg";
@@ -57,6 +60,8 @@ TEST_F(ParserThumbnailTest, FailuresAreFalseAndLeaveTheTargetAlone) {
       {"a Null source name", Variant::Null(), Name(target_), 10},
       {"a Null target name", Name(source_), Variant::Null(), 10},
       {"a negative width", Name(source_), Name(target_), -1},
+      {"a NUL in the source name", Variant::Text(source_.string() + std::string(1, '\0') + "x"),
+       Name(target_), 10},
   };
   for (const auto& c : kCases) {
     test::WriteBytes(target_, "kept");
@@ -67,6 +72,15 @@ TEST_F(ParserThumbnailTest, FailuresAreFalseAndLeaveTheTargetAlone) {
   test::WriteBytes(source_, "just text");
   EXPECT_EQ(Thumbnail(Name(source_), Name(target_), 10, 10, 0), Variant::Bool(false));
   EXPECT_EQ(fs::file_size(target_), 0u);
+}
+
+// Names that Windows-1252 cannot hold reach the system whole, as the script wrote them.
+TEST_F(ParserThumbnailTest, NamesOutsideTheCodePageAreUsedWhole) {
+  const fs::path source = folder_ / "\u0141\u00F3d\u017A.jpg";
+  const fs::path target = folder_ / "\u041C\u0438\u043D\u0438.jpg";
+  test::WriteJpeg(source, 40, 30, [](int, int) { return Rgb{0, 128, 0}; });
+  EXPECT_EQ(Thumbnail(ScriptName(source), ScriptName(target), 20, 0, 0), Variant::Bool(true));
+  EXPECT_EQ(test::ReadJpeg(target).width, 20);
 }
 
 }  // namespace

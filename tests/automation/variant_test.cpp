@@ -1,4 +1,5 @@
 #include "automation/variant.h"
+#include "automation/script_text.h"
 #include "automation/table_values.h"
 
 #include <gtest/gtest.h>
@@ -125,6 +126,40 @@ TEST(VariantValue, KindsAndEquality) {
   EXPECT_EQ(a, b) << "arrays compare by content";
   const Variant copy = a;
   EXPECT_EQ(copy.SharedArray(), a.SharedArray()) << "copies share the immutable array";
+}
+
+// A script's string is the code page's text everywhere but in file names, which keep it whole.
+TEST(ScriptText, FileNamesKeepWhatTheCodePageLoses) {
+  const struct {
+    std::u16string script;
+    std::string text, file_name;
+    bool kept;
+  } cases[] = {
+      {u"plain.ged", "plain.ged", "plain.ged", false},
+      {u"caf\u00E9 \u20AC.ged", "caf\xE9 \x80.ged", "caf\u00E9 \u20AC.ged", false},
+      {u"\u0141\u00F3d\u017A M\u00FCller.ged", "?\xF3\x64? M\xFCller.ged",
+       "\u0141\u00F3d\u017A M\u00FCller.ged", true},
+      {u"\U0001F333 tree", "? tree", "\U0001F333 tree", true},
+      {std::u16string{u'a', 0xD800, u'b'}, "a?b", "a\uFFFDb", true},
+      {std::u16string(u"a\0b", 3), std::string("a\0b", 3), std::string("a\0b", 3), false},
+  };
+  for (const auto& c : cases) {
+    const Variant value = ScriptText(c.script);
+    const Variant copy = value;
+    EXPECT_EQ(copy.Kind(), VariantKind::Text) << c.text;
+    EXPECT_EQ(copy.AsText(), c.text);
+    EXPECT_EQ(ToText(copy), c.text);
+    EXPECT_EQ(copy.ExactUtf8() != nullptr, c.kept) << c.text;
+    EXPECT_EQ(ToFileName(copy), c.file_name) << c.text;
+    EXPECT_EQ(copy, ScriptText(c.script)) << c.text;
+  }
+  EXPECT_FALSE(ScriptText(u"\u0141") == Variant::Text("?")) << "another string";
+  std::string name;
+  EXPECT_EQ(TryToFileName(Variant::I4(12), name), Conversion::Ok);
+  EXPECT_EQ(name, "12");
+  EXPECT_EQ(TryToFileName(Variant::Null(), name), Conversion::TypeMismatch);
+  EXPECT_EQ(MessageOf([](const Variant& v) { ToFileName(v); }, Variant::Null()),
+            "Could not convert variant of type (Null) into type (String)");
 }
 
 TEST(VariantArrayBounds, IndexOutsideIsARangeError) {

@@ -16,6 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
+using namespace std::string_literals;
 
 std::string AllByteValues() {
   std::string bytes;
@@ -147,6 +148,9 @@ TEST_P(FtpMemberTest, GetFileRefusesWhatIsNoRegularFileAndFollowsALink) {
   EXPECT_TRUE(fs::is_fifo(Local("fifo")));
   WriteBytes(Local("real.txt"), "old");
   fs::create_symlink("real.txt", Local("link.txt"));
+  // A NUL would end the name for the system, so the link's file would be written.
+  EXPECT_FALSE(ftp::GetFile("a.txt", Local("link.txt").string() + "\0x"s, true));
+  EXPECT_EQ(ReadBytes(Local("real.txt")), "old");
   ASSERT_TRUE(ftp::GetFile("a.txt", Local("link.txt").string(), true));
   EXPECT_TRUE(fs::is_symlink(Local("link.txt")));
   EXPECT_EQ(ReadBytes(Local("real.txt")), "twelve bytes");
@@ -157,6 +161,7 @@ TEST_P(FtpMemberTest, PutFileReplacesARemoteFileAndNeedsARegularLocalFile) {
   ASSERT_TRUE(ftp::PutFile(Local("new.txt").string(), "a.txt", true));
   EXPECT_EQ(ReadBytes(Remote("a.txt")), "new");
   EXPECT_FALSE(ftp::PutFile(Local("missing.txt").string(), "b.txt", true));
+  EXPECT_FALSE(ftp::PutFile(Local("new.txt").string() + "\0x"s, "b.txt", true));
   EXPECT_FALSE(ftp::PutFile(server_->local().string(), "b.txt", true)) << "a folder";
   EXPECT_FALSE(ftp::PutFile(Local("new.txt").string(), "no/such/folder.txt", true));
   EXPECT_FALSE(ftp::PutFile(Local("new.txt").string(), "", true));

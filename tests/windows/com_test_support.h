@@ -71,23 +71,26 @@ class ComTest : public ::testing::Test {
   void TearDown() override { CoUninitialize(); }
 };
 
-// UTF-16 for ANSI text (the system's code page, as the server's text).
-inline std::wstring Widened(const std::string& ansi) {
-  std::wstring wide(ansi.size(), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(),
-                      static_cast<int>(wide.size()));
+// UTF-16 for UTF-8 text (file names, as the component takes them).
+inline std::wstring Widened(const std::string& utf8) {
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                  wide.data(), static_cast<int>(wide.size())));
   return wide;
 }
 
 // A folder of its own under the temporary folder, removed with the files in it when it goes.
-// Names are ANSI text.
+// Names are UTF-8 text.
 class ScratchFolder {
  public:
   explicit ScratchFolder(const std::string& name) {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    path_ = std::string(temp) + name;
-    CreateDirectoryA(path_.c_str(), nullptr);
+    wchar_t temp[MAX_PATH];
+    const DWORD length = GetTempPathW(MAX_PATH, temp);
+    std::string utf8(length * 3, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, temp, static_cast<int>(length), utf8.data(),
+                                    static_cast<int>(utf8.size()), nullptr, nullptr));
+    path_ = utf8 + name;
+    CreateDirectoryW(Widened(path_).c_str(), nullptr);
   }
   ~ScratchFolder() {
     WIN32_FIND_DATAW found;

@@ -1,4 +1,4 @@
-// Reading files on Windows: through a read-only mapping, names in the ANSI code page.
+// Reading files on Windows: through a read-only mapping, names in UTF-8 whatever the code page.
 #include "engine/file_read.h"
 
 #include <windows.h>
@@ -39,9 +39,10 @@ TEST_F(FileReadTest, FilesReadBackToBackKeepTheirOwnBytes) {
   EXPECT_EQ(b.view(), "0 TRLR\r\n");
 }
 
-TEST_F(FileReadTest, NamesAreWindows1252) {
+TEST_F(FileReadTest, NamesAreUtf8) {
   TextBuffer bytes;
-  ASSERT_TRUE(ReadWholeFile(Write("caf\xE9 \x80.ged", "0 HEAD\r\n"), bytes));
+  ASSERT_TRUE(
+      ReadWholeFile(Write("caf\u00E9 \u20AC \u0141\u00F3d\u017A.ged", "0 HEAD\r\n"), bytes));
   EXPECT_EQ(bytes.view(), "0 HEAD\r\n");
 }
 

@@ -138,4 +138,19 @@ group("Thumbnail", function () {
         p.Thumbnail(scratch + "\\source.jpg", scratch + "\\source.jpg", 32, 32, 0), false);
 });
 
+// Names that the code page (1252) cannot hold reach the system whole; a NUL ends no name early.
+group("File names", function () {
+  var p = new ActiveXObject("Voziroz.Parser");
+  var fso = new ActiveXObject("Scripting.FileSystemObject");
+  var lodz = scratch + "\\\u0141\u00F3d\u017A M\u00FCller.ged";  // Łódź Müller.ged
+  fso.CopyFile(sample, lodz);
+  p.Open(lodz);
+  check("Open", p.IsOpen, true);
+  var target = scratch + "\\\u041C\u0438\u043D\u0438.jpg";  // Мини.jpg
+  check("Thumbnail", p.Thumbnail(scratch + "\\source.jpg", target, 32, 0, 0), true);
+  check("thumbnail written", fso.FileExists(target), true);
+  p.Open(sample + "\u0000.jpg");
+  check("NUL refused", p.IsOpen, false);
+});
+
 finish();

@@ -1,4 +1,4 @@
-// The thumbnailer's files on Windows: names in the ANSI code page, an existing target replaced, and
+// The thumbnailer's files on Windows: names in UTF-8, an existing target replaced, and
 // a target that is the source itself or a device refused.
 #include <windows.h>
 
@@ -26,7 +26,7 @@ class ThumbnailFilesTest : public ::testing::Test {
     std::fclose(file);
   }
   static std::string Head(const std::string& path, std::size_t count) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = _wfopen(Widened(path).c_str(), L"rb");
     if (!file) return "<missing>";
     std::string bytes(count, '\0');
     bytes.resize(std::fread(bytes.data(), 1, count, file));
@@ -47,8 +47,8 @@ TEST_F(ThumbnailFilesTest, AnExistingTargetIsReplaced) {
   EXPECT_EQ(Head(target, 2), "\xFF\xD8");
 }
 
-TEST_F(ThumbnailFilesTest, NamesAreWindows1252) {
-  const std::string target = folder_ / "caf\xE9.jpg";
+TEST_F(ThumbnailFilesTest, NamesAreUtf8) {
+  const std::string target = folder_ / "caf\u00E9 \u0141\u00F3d\u017A.jpg";
   EXPECT_TRUE(CreateThumbnail(source_, target, 10, 10, 0));
   EXPECT_EQ(Head(target, 2), "\xFF\xD8");
 }
