@@ -112,8 +112,9 @@ PyType_Slot kSlots[] = {
     {},
 };
 
-PyType_Spec kSpec = {"voziroz.BoundMember", sizeof(BoundMemberObject), 0,
-                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_VECTORCALL, kSlots};
+PyType_Spec kSpec = {
+    "voziroz.BoundMember", sizeof(BoundMemberObject), 0,
+    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_VECTORCALL | Py_TPFLAGS_DISALLOW_INSTANTIATION, kSlots};
 
 PyTypeObject* g_bound_member_type = nullptr;
 

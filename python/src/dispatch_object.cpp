@@ -167,7 +167,8 @@ PyType_Slot kSlots[] = {
 };
 
 PyType_Spec kSpec = {"voziroz.Dispatch", sizeof(DispatchObject), 0,
-                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, kSlots};
+                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_DISALLOW_INSTANTIATION,
+                     kSlots};
 
 PyTypeObject* WrapperClass(const IID& iid) {
   if (std::memcmp(&iid, &IID_IParser, sizeof iid) == 0 && g_host.parser) return g_host.parser;

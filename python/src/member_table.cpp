@@ -28,8 +28,8 @@ PyType_Slot kMemberSlots[] = {
     {},
 };
 
-PyType_Spec kMemberSpec = {"voziroz._voziroz.Member", sizeof(MemberObject), 0, Py_TPFLAGS_DEFAULT,
-                           kMemberSlots};
+PyType_Spec kMemberSpec = {"voziroz._voziroz.Member", sizeof(MemberObject), 0,
+                           Py_TPFLAGS_DEFAULT | Py_TPFLAGS_DISALLOW_INSTANTIATION, kMemberSlots};
 
 PyTypeObject* g_member_type = nullptr;
 

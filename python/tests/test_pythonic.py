@@ -45,12 +45,18 @@ class PythonicTest(unittest.TestCase):
         with self.parser as parser:
             parser.Open(self.path)
             parser.Execute()
-            with voziroz.CreateObject("Voziroz.Table") as table:
+            with voziroz.Table() as table:
                 table.Open("PERSON", parser)
                 self.assertIsInstance(table, voziroz.Table)
             self.assertIs(table.IsOpen, False)
         self.assertIs(self.parser.IsOpen, False)
         self.assertIsInstance(self.parser, voziroz.Parser)
+
+    def test_only_the_classes_of_a_prog_id_can_be_called(self):
+        self.assertIsInstance(voziroz.Parser(), voziroz.Parser)
+        for made_by_the_module in (voziroz.Dispatch, voziroz.BoundMember):
+            with self.subTest(made_by_the_module), self.assertRaises(TypeError):
+                made_by_the_module()
 
     def test_a_table_iterates_over_the_rows_a_script_reads(self):
         self.parser.Open(self.path)

@@ -13,18 +13,31 @@ class _Closing(Dispatch):
         self.Close()
 
 
-class Parser(_Closing):
-    """A Voziroz.Parser. As a context manager it calls Close on leaving the block:
+class _ByProgId(_Closing):
+    """Calling the class makes a new object of its ProgID, as CreateObject does."""
 
-        with voziroz.CreateObject("Voziroz.Parser") as parser:
+    __slots__ = ()
+    _PROG_ID = None
+
+    def __new__(cls):
+        from . import CreateObject  # the package's, which says how to register the server
+        return CreateObject(cls._PROG_ID)
+
+
+class Parser(_ByProgId):
+    """A Voziroz.Parser (voziroz.Parser() or voziroz.CreateObject("Voziroz.Parser")). As a
+    context manager it calls Close on leaving the block:
+
+        with voziroz.Parser() as parser:
             parser.Open(pathlib.Path("family.ged"))
     """
 
     __slots__ = ()
+    _PROG_ID = "Voziroz.Parser"
 
 
-class Table(_Closing):
-    """A Voziroz.Table. Iterating gives its rows (Row(0), Row(1), ...); as a context manager it
+class Table(_ByProgId):
+    """A Voziroz.Table (voziroz.Table() or voziroz.CreateObject("Voziroz.Table")). Iterating gives its rows (Row(0), Row(1), ...); as a context manager it
     calls Close on leaving the block.
 
     len(table) is the number of rows a script reads: RowCount + 1 for the five tables of
@@ -34,6 +47,7 @@ class Table(_Closing):
     """
 
     __slots__ = ()
+    _PROG_ID = "Voziroz.Table"
 
     def __len__(self):
         count = self.RowCount
