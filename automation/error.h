@@ -54,7 +54,7 @@ class AutomationError : public std::runtime_error {
 // Throws the "Range check error".
 [[noreturn]] void ThrowRangeError();
 
-// What the script receives about a failed member. Texts are Windows-1252.
+// What the script receives about a failed member. Texts are in the code page.
 struct ErrorInfo {
   HResult Number = kOk;
   std::string Source;

@@ -2,9 +2,10 @@
 //
 // A small tagged union: Empty, Null, 8-bit signed and unsigned and 32-bit integers, boolean
 // (reported as -1 and 0 at the boundary), error code, text, array, null array ("no array at all")
-// and object reference. Text is 8-bit Windows-1252 inside the component; it becomes UTF-16 only
-// at the outer edge (engine/windows1252.h). A text from a script that the code page could not hold
-// whole also keeps the script's exact string, in UTF-8, for file names (automation/script_text.h).
+// and object reference. Text is in the code page inside the component (engine/code_page.h:
+// Windows-1252 or UTF-8); it becomes UTF-16 only at the outer edge (engine/windows1252.h). A text
+// from a script that the code page could not hold whole also keeps the script's exact string, in
+// UTF-8, for file names (automation/script_text.h).
 // Arrays are immutable once inside a Variant and shared by copies, so copying any Variant is
 // cheap; a script always receives its own copy of an array from the outer edge, so sharing is
 // never visible to it.

@@ -3,7 +3,7 @@
 // and rows of cells read in place.
 //
 // Error model: the writers throw ExportError with a message for the user; nothing else is
-// reported. Cells hold Windows-1252 text as the Parser stores it; Utf8Of converts it.
+// reported. Cells hold the code page's text as the Parser stores it; Utf8Of converts it.
 #pragma once
 
 #include <cstdint>

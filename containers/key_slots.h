@@ -19,7 +19,7 @@ namespace voziroz {
 
 // One key/item pair of a KeyList.
 struct TKeyItem {
-  std::string Key;  // Windows-1252; may be empty
+  std::string Key;  // in the code page; may be empty
   Variant Item;
 };
 

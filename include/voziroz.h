@@ -32,18 +32,19 @@
  *
  * Text: BSTRs are UTF-16, length-counted: a 4-byte byte length stands before the first
  * character and a NUL follows the last; the NULL BSTR is the empty string. char strings are
- * UTF-8. Inside the component text is Windows-1252; characters it lacks become '?', except in
- * file names, which reach the system whole.
+ * UTF-8. Inside the component text is in its code page: Windows-1252, whose missing characters
+ * become '?' (except in file names, which reach the system whole), or UTF-8 when
+ * VOZIROZ_CODE_PAGE=utf-8 chooses it.
  * Arrays: SAFEARRAYs of VARIANT elements with one or two dimensions. Indices are given first
  * dimension first; the first index varies fastest in memory; rgsabound holds the bounds last
  * dimension first (as the standard stores them). A two-dimensional result is (row, column).
  * Values: the kinds that come back are VT_EMPTY, VT_NULL, VT_I1, VT_UI1, VT_I4, VT_BOOL, VT_ERROR,
- * VT_BSTR, VT_DISPATCH, VT_UNKNOWN and VT_ARRAY | VT_VARIANT. Arguments may be any of them, VT_BYREF
- * to any of them, other integer kinds and VT_R4 / VT_R8: a number is converted to a declared I4,
- * BOOL or BSTR as VariantChangeType does (an I4 rounded half to even; DISP_E_OVERFLOW out of range,
- * DISP_E_TYPEMISMATCH when it cannot convert, with the argument's position in puArgErr); where a
- * VARIANT is declared, a whole number that fits 32 bits arrives as VT_I4 and any other number as
- * its text. Objects of other components are carried and given back as they came.
+ * VT_BSTR, VT_DISPATCH, VT_UNKNOWN and VT_ARRAY | VT_VARIANT. Arguments may be any of them,
+ * VT_BYREF to any of them, other integer kinds and VT_R4 / VT_R8: a number is converted to a
+ * declared I4, BOOL or BSTR as VariantChangeType does (an I4 rounded half to even; DISP_E_OVERFLOW
+ * out of range, DISP_E_TYPEMISMATCH when it cannot convert, with the argument's position in
+ * puArgErr); where a VARIANT is declared, a whole number that fits 32 bits arrives as VT_I4 and any
+ * other number as its text. Objects of other components are carried and given back as they came.
  *
  * The header is long because it carries the binary shapes of the standard; it has no logic.
  */
