@@ -1,16 +1,6 @@
 #include "engine/unicode.h"
 
 namespace voziroz {
-namespace {
-
-bool IsHighSurrogate(char32_t u) {
-  return u >= 0xD800 && u <= 0xDBFF;
-}
-bool IsLowSurrogate(char32_t u) {
-  return u >= 0xDC00 && u <= 0xDFFF;
-}
-
-}  // namespace
 
 void AppendUtf8(char32_t code_point, std::string& out) {
   char bytes[4];
@@ -37,17 +27,10 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
 }
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {
-  std::string out;
-  out.reserve(utf16.size());
-  for (std::size_t i = 0; i < utf16.size(); ++i) {
-    char32_t u = utf16[i];
-    if (IsHighSurrogate(u) && i + 1 < utf16.size() && IsLowSurrogate(utf16[i + 1])) {
-      u = 0x10000 + ((u - 0xD800) << 10) + (utf16[++i] - 0xDC00);
-    } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
-      u = kReplacementCharacter;
-    }
-    AppendUtf8(u, out);
-  }
+  std::string out(3 * utf16.size(), '\0');
+  char* end = PutUtf16AsUtf8(
+      utf16.size(), [&](std::size_t i) { return utf16[i]; }, false, out.data());
+  out.resize(static_cast<std::size_t>(end - out.data()));
   return out;
 }
 

@@ -6,6 +6,7 @@
 // surrogate becomes U+FFFD.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -75,6 +76,31 @@ inline char* PutUtf8(char32_t cp, char* out) {
     *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
     *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+  }
+  return out;
+}
+
+inline bool IsHighSurrogate(char32_t u) {
+  return u >= 0xD800 && u <= 0xDBFF;
+}
+inline bool IsLowSurrogate(char32_t u) {
+  return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+// Writes the UTF-8 form of the UTF-16 units `unit(i)`, i < count, at `out` (at most three bytes a
+// unit); a lone surrogate becomes U+FFFD, and with `stop_at_nul` a zero unit ends the text.
+// Returns the end of what it wrote.
+template <typename Unit>
+char* PutUtf16AsUtf8(std::size_t count, Unit unit, bool stop_at_nul, char* out) {
+  for (std::size_t i = 0; i < count; ++i) {
+    char32_t u = unit(i);
+    if (u == 0 && stop_at_nul) break;
+    if (IsHighSurrogate(u) && i + 1 < count && IsLowSurrogate(unit(i + 1))) {
+      u = 0x10000 + ((u - 0xD800) << 10) + (unit(++i) - 0xDC00);
+    } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
+      u = kReplacementCharacter;
+    }
+    out = PutUtf8(u, out);
   }
   return out;
 }

@@ -34,14 +34,6 @@ inline bool CopiedAsciiWord(const unsigned char*& p, const unsigned char* end, c
   return true;
 }
 
-// Length of the valid UTF-8 sequence at p (end - p >= 1, *p >= 0x80) and its code point; 0 when
-// the bytes do not start a valid sequence.
-inline int DecodeSequence(const unsigned char* p, const unsigned char* end, char32_t& cp) {
-  const Utf8Step step = NextUtf8(p, end);
-  cp = step.CodePoint;
-  return step.Valid ? step.Length : 0;
-}
-
 // Grows `out` by at most `bound` bytes, lets `fill` write them at the returned pointer, and cuts
 // `out` to what `fill` wrote.
 template <typename Fill>
@@ -55,13 +47,6 @@ void AppendBounded(TextBuffer& out, std::size_t bound, Fill fill) {
 
 inline char16_t Unit16(const unsigned char* p, bool big_endian) {
   return big_endian ? char16_t((p[0] << 8) | p[1]) : char16_t((p[1] << 8) | p[0]);
-}
-
-inline bool IsHighSurrogate(char32_t u) {
-  return u >= 0xD800 && u <= 0xDBFF;
-}
-inline bool IsLowSurrogate(char32_t u) {
-  return u >= 0xDC00 && u <= 0xDFFF;
 }
 
 // Converts the UTF-16 units `unit(i)`, i < count, to bytes at `out`; returns the end of what it
@@ -111,23 +96,6 @@ void AppendRepairedUtf8(const unsigned char* p, const unsigned char* end, TextBu
   flush(p);
 }
 
-// The UTF-8 form of UTF-16 units at `out` (up to three bytes a unit); a lone surrogate becomes
-// U+FFFD. Returns the end of what it wrote.
-template <typename Unit>
-char* Utf16ToUtf8At(std::size_t count, Unit unit, char* out) {
-  for (std::size_t i = 0; i < count; ++i) {
-    char32_t u = unit(i);
-    if (u == 0) break;
-    if (IsHighSurrogate(u) && i + 1 < count && IsLowSurrogate(unit(i + 1))) {
-      u = 0x10000 + ((u - 0xD800) << 10) + (unit(++i) - 0xDC00);
-    } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
-      u = kReplacementCharacter;
-    }
-    out = PutUtf8(u, out);
-  }
-  return out;
-}
-
 }  // namespace
 
 char CodePointToAnsi(char32_t code_point) {
@@ -153,10 +121,9 @@ void AppendUtf8AsAnsi(std::string_view bytes, TextBuffer& out, CodePage code_pag
         ++p;
         continue;
       }
-      char32_t cp = 0;
-      int length = DecodeSequence(p, end, cp);
-      *dst++ = length ? ToAnsi(page, cp) : '?';
-      p += length ? length : 1;
+      const Utf8Step step = NextUtf8(p, end);
+      *dst++ = step.Valid ? ToAnsi(page, step.CodePoint) : '?';
+      p += step.Valid ? step.Length : 1;
     }
     return dst;
   });
@@ -169,7 +136,7 @@ void AppendUtf16AsAnsi(std::string_view bytes, bool big_endian, TextBuffer& out,
   auto unit = [&](std::size_t i) { return Unit16(p + 2 * i, big_endian); };
   if (code_page == CodePage::Utf8) {
     return AppendBounded(out, 3 * count,
-                         [&](char* dst) { return Utf16ToUtf8At(count, unit, dst); });
+                         [&](char* dst) { return PutUtf16AsUtf8(count, unit, true, dst); });
   }
   AppendBounded(out, count, [&](char* dst) { return Utf16ToAnsiAt(count, unit, true, dst); });
 }
@@ -241,10 +208,9 @@ bool IsValidUtf8(std::string_view bytes) {
       ++p;
       continue;
     }
-    char32_t cp = 0;
-    int length = DecodeSequence(p, end, cp);
-    if (length == 0) return false;
-    p += length;
+    const Utf8Step step = NextUtf8(p, end);
+    if (!step.Valid) return false;
+    p += step.Length;
   }
   return true;
 }
